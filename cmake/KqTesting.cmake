@@ -1,0 +1,54 @@
+# Test helpers. Unit tests are GoogleTest programs for i386, discovered and
+# run through the launcher (the toolchain's CROSSCOMPILING_EMULATOR). GUI tests
+# run every test case on a private Xvfb of its own (scripts/with-xvfb).
+include(GoogleTest)
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+set(KQ_ARTIFACT_DIR "${CMAKE_BINARY_DIR}/artifacts" CACHE PATH
+    "where tests leave screenshots and logs for people to look at")
+set(KQ_WITH_XVFB "${PROJECT_SOURCE_DIR}/scripts/with-xvfb")
+set(KQ_RUN_I386 "${PROJECT_SOURCE_DIR}/scripts/run-i386")
+set(KQ_HOST_PYTHON /usr/bin/python3)
+
+# kq_test(<target> [GUI] SOURCES <files...> [LIBS <libs...>] [PREFIX <name>])
+#   One test program; each test case becomes a CTest test named
+#   <prefix>/<Suite>.<Case>. GUI programs get a private display per test case.
+function(kq_test target)
+    cmake_parse_arguments(T "GUI" "PREFIX" "SOURCES;LIBS" ${ARGN})
+    add_executable(${target} ${T_SOURCES})
+    target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock Threads::Threads)
+    if(NOT T_LIBS MATCHES "kqtestgui")
+        target_link_libraries(${target} PRIVATE GTest::gtest_main)
+    endif()
+    if(NOT T_PREFIX)
+        set(T_PREFIX ${target})
+    endif()
+    set(labels unit)
+    if(T_GUI)
+        set_target_properties(${target} PROPERTIES
+            CROSSCOMPILING_EMULATOR "${KQ_WITH_XVFB};${KQ_RUN_I386}")
+        set(labels gui)
+    endif()
+    gtest_discover_tests(${target}
+        TEST_PREFIX "${T_PREFIX}/"
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES
+            ENVIRONMENT "KQ_ARTIFACT_DIR=${KQ_ARTIFACT_DIR}"
+            LABELS "${labels}"
+            TIMEOUT 300)
+endfunction()
+
+# kq_e2e_test(<name> SCRIPT <file.py> [ARGS <args...>])
+#   A black-box test: a host Python script that drives i386 programs on a
+#   private display with the accessibility bus (tests/e2e/kqa11y.py).
+function(kq_e2e_test name)
+    cmake_parse_arguments(T "" "SCRIPT" "ARGS" ${ARGN})
+    add_test(NAME ${name}
+        COMMAND ${KQ_WITH_XVFB} --a11y ${KQ_HOST_PYTHON} ${T_SCRIPT} ${T_ARGS})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "KQ_ARTIFACT_DIR=${KQ_ARTIFACT_DIR};KQ_RUN_I386=${KQ_RUN_I386};PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1"
+        LABELS e2e
+        TIMEOUT 300)
+endfunction()
