@@ -1,0 +1,35 @@
+// The project file (docs/project-file.md): `key = value` lines that kqc and
+// kqlink both read. kqlink takes from it the resources, plug-in libraries,
+// icons and version record, and turns them into the rsrc and options
+// members.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kqlink {
+
+struct ProjectFile {
+    // Every `key = value` line in order, keys lower-cased, values trimmed.
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::string folder; // relative file names are taken from here
+
+    // Reads and parses; throws LinkError naming file and line.
+    static ProjectFile Load(const std::string &path);
+    static ProjectFile Parse(const std::string &text, const std::string &path,
+                             const std::string &folder);
+    std::vector<std::string> All(const std::string &key) const;
+    std::string Path(const std::string &relative) const;
+};
+
+// The rsrc member: `resource` lines in order, then one `KQPl` record per
+// `plugin` line (ids 65535, 65534, ...).
+std::vector<uint8_t> BuildResources(const ProjectFile &project);
+
+// The options member: one icon record per `icon` line (PNG files), then the
+// version record when any `version.*` key is given.
+std::vector<uint8_t> BuildOptions(const ProjectFile &project);
+
+} // namespace kqlink

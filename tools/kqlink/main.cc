@@ -1,0 +1,129 @@
+// kqlink, the image linker:
+//   kqlink [--project FILE] [--no-symbols] -o IMAGE.kq OBJECT.o
+//       links an ELF32 relocatable object into an application image
+//       container, with the resources, icons and version record of the
+//       project file;
+//   kqlink --dump FILE
+//       prints a container, or the ".kq" section of an executable;
+//   kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE
+//       copies the runtime executable with the container as its ".kq"
+//       section (objcopy --add-section).
+#include "ContainerDump.h"
+#include "ElfObject.h"
+#include "ImageFormat.h"
+#include "ImageLinker.h"
+#include "ProjectFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+using namespace kqlink;
+
+int Usage() {
+    std::cerr << "usage: kqlink [--project FILE] [--no-symbols] -o IMAGE.kq OBJECT.o\n"
+                 "       kqlink --dump FILE\n"
+                 "       kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE\n";
+    return 2;
+}
+
+void WriteContainer(const std::string &path, const std::vector<uint8_t> *members[]) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (uint32_t m = 0; m < kqimage::kMemberCount; ++m) {
+        uint8_t length[4];
+        kqimage::Write32(length, uint32_t(members[m]->size()));
+        out.write(reinterpret_cast<const char *>(length), 4);
+        out.write(reinterpret_cast<const char *>(members[m]->data()),
+                  std::streamsize(members[m]->size()));
+    }
+    if (!out.flush()) throw LinkError(path + ": cannot write");
+}
+
+// objcopy runs without a shell: no name reaches a command line.
+void Package(const std::string &runtime, const std::string &image, const std::string &output) {
+    std::string section = std::string(kqimage::kSectionName) + "=" + image;
+    std::string flags = std::string(kqimage::kSectionName) + "=contents,readonly";
+    std::vector<std::string> args = {"objcopy",
+                                     "--remove-section",
+                                     kqimage::kSectionName,
+                                     "--add-section",
+                                     section,
+                                     "--set-section-flags",
+                                     flags,
+                                     runtime,
+                                     output};
+    std::vector<char *> argv;
+    for (std::string &a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, "objcopy", nullptr, nullptr, argv.data(), environ) != 0)
+        throw LinkError("cannot run objcopy");
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) throw LinkError("lost objcopy");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw LinkError("objcopy failed to package " + runtime);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string output, project, dump, packageRuntime;
+    bool symbols = true;
+    std::vector<std::string> inputs;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        bool more = i + 1 < args.size();
+        if (a == "-o" && more)
+            output = args[++i];
+        else if (a == "--project" && more)
+            project = args[++i];
+        else if (a == "--dump" && more)
+            dump = args[++i];
+        else if (a == "--package" && more)
+            packageRuntime = args[++i];
+        else if (a == "--no-symbols")
+            symbols = false;
+        else if (!a.empty() && a[0] == '-')
+            return Usage();
+        else
+            inputs.push_back(a);
+    }
+    try {
+        if (!dump.empty()) {
+            if (!inputs.empty() || !output.empty()) return Usage();
+            return DumpContainer(ReadWholeFile(dump), std::cout) ? 0 : 1;
+        }
+        if (inputs.size() != 1 || output.empty()) return Usage();
+        if (!packageRuntime.empty()) {
+            Package(packageRuntime, inputs[0], output);
+            return 0;
+        }
+        ElfObject object = ElfObject::Parse(ReadWholeFile(inputs[0]), inputs[0]);
+        LinkedImage linked = LinkObject(object, inputs[0], symbols);
+        std::vector<uint8_t> rsrc, options;
+        if (!project.empty()) {
+            ProjectFile p = ProjectFile::Load(project);
+            rsrc = BuildResources(p);
+            options = BuildOptions(p);
+        }
+        const std::vector<uint8_t> *members[kqimage::kMemberCount] = {
+            &linked.code, &linked.data, &linked.import, &linked.symbols, &rsrc, &options};
+        WriteContainer(output, members);
+        return 0;
+    } catch (const LinkError &e) {
+        std::cerr << "kqlink: " << e.what() << "\n";
+        return 1;
+    }
+}
