@@ -1,0 +1,21 @@
+// The locale's thousands and decimal separators, as number formatting and
+// reading use them. They are read from localeconv for the process locale
+// (set from the environment at start-up) each time, so a change of locale
+// takes effect at once. An empty thousands separator is ",", an empty
+// decimal separator "."; both are UTF-8 text.
+#pragma once
+
+#include <cstddef>
+
+namespace kstr {
+
+struct NumberSeparators {
+    char thousands[16]; // NUL-terminated
+    char decimal[16];
+    size_t thousandsLength;
+    size_t decimalLength;
+};
+
+NumberSeparators LocaleSeparators();
+
+} // namespace kstr
