@@ -9,9 +9,11 @@
 
 namespace kstr {
 
+// The texts stay valid until the locale changes or localeconv is called
+// again: use them at once.
 struct NumberSeparators {
-    char thousands[16]; // NUL-terminated
-    char decimal[16];
+    const char *thousands; // NUL-terminated
+    const char *decimal;
     size_t thousandsLength;
     size_t decimalLength;
 };

@@ -65,36 +65,30 @@ double ReadRadix(const uint8_t *p, size_t n) {
     return double(int32_t(value));
 }
 
-// The longest decimal number at the start of p[0..n) (after white space).
+// The longest decimal number at the start of p[0..n) (after white space);
+// p[n] is NUL. Once the start is known to hold a number, strtod reads the
+// same one, except that it would take "0x" for a hexadecimal prefix.
 double ReadDecimal(const uint8_t *p, size_t n) {
     size_t i = 0;
     while (i < n && IsSpace(p[i]))
         ++i;
     size_t start = i;
     if (i < n && (p[i] == '+' || p[i] == '-')) ++i;
-    size_t digits = 0;
+    size_t integerStart = i, digits = 0;
     for (; i < n && IsDigit(p[i]); ++i)
         ++digits;
+    size_t integerEnd = i;
     if (i < n && p[i] == '.')
         for (++i; i < n && IsDigit(p[i]); ++i)
             ++digits;
     if (digits == 0) return 0;
-    size_t end = i;
-    if (i < n && (p[i] == 'e' || p[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (p[j] == '+' || p[j] == '-')) ++j;
-        if (j < n && IsDigit(p[j])) {
-            while (j < n && IsDigit(p[j]))
-                ++j;
-            end = j;
-        }
-    }
-    ByteBuffer number;
-    number.Append(p + start, end - start);
-    number.Append(uint8_t(0));
-    return number.Failed() ? 0 : ParseC(reinterpret_cast<const char *>(number.Data()));
+    if (integerEnd == integerStart + 1 && p[integerStart] == '0' &&
+        (p[integerEnd] == 'x' || p[integerEnd] == 'X'))
+        return 0;
+    return ParseC(reinterpret_cast<const char *>(p + start));
 }
 
+// Val of p[0..n); p[n] is NUL.
 double ValBytes(const uint8_t *p, size_t n) {
     if (n == 0) return 0;
     if (n >= 2 && p[0] == '&') return ReadRadix(p, n);
@@ -141,17 +135,28 @@ StringRef Readable(const KESTstring *s) {
     return StringRef::Shared(const_cast<KESTstring *>(s));
 }
 
-// Replaces each occurrence of `from` in `text` by `to` in place of it.
-void ReplaceAll(ByteBuffer *out, const uint8_t *p, size_t n, const char *from, size_t fromLength,
-                const char *to, size_t toLength) {
+// p[0..n) without the thousands separators and with "." for the decimal
+// separators, NUL-terminated, into `out` (n + 1 bytes); returns its length.
+size_t Normalize(const uint8_t *p, size_t n, const NumberSeparators &separators, uint8_t *out) {
+    const char *thousands = separators.thousands, *decimal = separators.decimal;
+    size_t thousandsLength = separators.thousandsLength, decimalLength = separators.decimalLength;
+    size_t length = 0;
     for (size_t i = 0; i < n;) {
-        if (fromLength != 0 && n - i >= fromLength && std::memcmp(p + i, from, fromLength) == 0) {
-            out->Append(to, toLength);
-            i += fromLength;
+        uint8_t c = p[i];
+        if (c == uint8_t(thousands[0]) && n - i >= thousandsLength &&
+            std::memcmp(p + i, thousands, thousandsLength) == 0) {
+            i += thousandsLength;
+        } else if (c == uint8_t(decimal[0]) && n - i >= decimalLength &&
+                   std::memcmp(p + i, decimal, decimalLength) == 0) {
+            out[length++] = '.';
+            i += decimalLength;
         } else {
-            out->Append(p[i++]);
+            out[length++] = c;
+            ++i;
         }
     }
+    out[length] = 0;
+    return length;
 }
 
 // Digits before the point of a magnitude below 10^7 (1 for zero).
@@ -189,15 +194,14 @@ double ValChecked(const KESTstring *s, bool *valid) {
 double CDbl(const KESTstring *s) {
     if (Length(s) == 0) return 0;
     StringRef text = Readable(s);
-    NumberSeparators separators = LocaleSeparators();
-    ByteBuffer withoutThousands, normalized;
-    ReplaceAll(&withoutThousands, Bytes(text.Get()), Length(text.Get()), separators.thousands,
-               separators.thousandsLength, "", 0);
-    ReplaceAll(&normalized, withoutThousands.Data(), withoutThousands.Size(), separators.decimal,
-               separators.decimalLength, ".", 1);
-    return normalized.Failed() || withoutThousands.Failed()
-               ? 0
-               : ValBytes(normalized.Data(), normalized.Size());
+    uint32_t n = Length(text.Get());
+    uint8_t small[64];
+    uint8_t *normalized = n < sizeof small ? small : static_cast<uint8_t *>(std::malloc(n + 1));
+    if (normalized == nullptr) return 0;
+    size_t length = Normalize(Bytes(text.Get()), n, LocaleSeparators(), normalized);
+    double value = ValBytes(normalized, length);
+    if (normalized != small) std::free(normalized);
+    return value;
 }
 
 void PrintNumber(double value, int decimals, bool scientific, const char *decimalPoint,
@@ -257,12 +261,14 @@ KESTstring *StrDouble(double value, bool localeDecimal) {
     } else {
         PrintNumber(value, 6, true, separators.decimal, &text);
     }
-    bool point = std::memchr(text.Data(), '.', text.Size()) != nullptr;
-    if (!localeDecimal || !point) return text.MakeString(kEncodingASCII);
+    const void *point = std::memchr(text.Data(), '.', text.Size());
+    if (!localeDecimal || point == nullptr) return text.MakeString(kEncodingASCII);
     // The separator comes from the locale: UTF-8 text.
+    size_t at = size_t(static_cast<const uint8_t *>(point) - text.Data());
     ByteBuffer local;
-    ReplaceAll(&local, text.Data(), text.Size(), ".", 1, separators.decimal,
-               separators.decimalLength);
+    local.Append(text.Data(), at);
+    local.Append(separators.decimal, separators.decimalLength);
+    local.Append(text.Data() + at + 1, text.Size() - at - 1);
     return local.MakeString(kEncodingUTF8);
 }
 

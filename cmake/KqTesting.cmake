@@ -52,3 +52,15 @@ function(kq_e2e_test name)
         LABELS e2e
         TIMEOUT 300)
 endfunction()
+
+# kq_benchmark(<target> SOURCES <files...> [LIBS <libs...>])
+#   A Google Benchmark program for scripts/bench (not a CTest test). Its main
+#   (tests/bench/BenchRatio.cc) prints the ratios registered with
+#   KQ_BENCH_RATIO after the benchmarks.
+find_package(benchmark REQUIRED)
+function(kq_benchmark target)
+    cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${target} ${B_SOURCES})
+    target_link_libraries(${target} PRIVATE ${B_LIBS} kqbenchmain)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bench")
+endfunction()

@@ -1,0 +1,70 @@
+// The main program of every benchmark: runs the benchmarks with the console
+// reporter, then prints the registered ratios.
+#include "BenchRatio.h"
+
+#include <benchmark/benchmark.h>
+
+#include <clocale>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kqbench {
+namespace {
+
+struct Ratio {
+    const char *title, *baseline, *subject;
+    double target;
+};
+
+std::vector<Ratio> &Ratios() {
+    static std::vector<Ratio> ratios;
+    return ratios;
+}
+
+// The console reporter, also keeping each run's time per iteration.
+class RecordingReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                mTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    const std::map<std::string, double> &Times() const { return mTimes; }
+
+  private:
+    std::map<std::string, double> mTimes;
+};
+
+} // namespace
+
+RatioRegistration::RatioRegistration(const char *title, const char *baseline, const char *subject,
+                                     double target) {
+    Ratios().push_back({title, baseline, subject, target});
+}
+
+} // namespace kqbench
+
+int main(int argc, char **argv) {
+    std::setlocale(LC_ALL, ""); // as the runtime does at start-up
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    kqbench::RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nRatios to baselines measured in this run:\n");
+    for (const kqbench::Ratio &r : kqbench::Ratios()) {
+        auto base = reporter.Times().find(r.baseline), subject = reporter.Times().find(r.subject);
+        if (base == reporter.Times().end() || subject == reporter.Times().end() ||
+            base->second <= 0) {
+            std::printf("  %-50s not measured\n", r.title);
+            continue;
+        }
+        double ratio = subject->second / base->second;
+        std::printf("  %-50s %6.2f  (target <= %.1f: %s)\n", r.title, ratio, r.target,
+                    ratio <= r.target ? "met" : "MISSED");
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,18 @@
+// Benchmarks that report a ratio to a baseline measured in the same run.
+// A ratio names two benchmarks of the program and the largest acceptable
+// ratio of their times; after all benchmarks have run, the program prints
+// one line per ratio. The figures are reports, not pass/fail checks: timings
+// taken under emulation only compare with each other.
+#pragma once
+
+namespace kqbench {
+
+struct RatioRegistration {
+    RatioRegistration(const char *title, const char *baseline, const char *subject, double target);
+};
+
+} // namespace kqbench
+
+// KQ_BENCH_RATIO("what", BM_Baseline, BM_Subject, 3.0);
+#define KQ_BENCH_RATIO(title, baseline, subject, target)                                           \
+    static kqbench::RatioRegistration kqRatio_##subject(title, #baseline, #subject, target)
