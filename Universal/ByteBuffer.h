@@ -1,7 +1,7 @@
 // ByteBuffer: text under construction. Short texts stay in the inline
 // storage (no allocation); longer ones move to the heap. When memory runs out
-// the buffer stops growing and remembers it (Failed), so builders can append
-// unconditionally and check once at the end.
+// the buffer stops growing and remembers it, so builders can append
+// unconditionally: MakeString then gives null.
 #pragma once
 
 #include "KESTstring.h"
@@ -22,7 +22,6 @@ class ByteBuffer {
 
     const uint8_t *Data() const { return mData; }
     size_t Size() const { return mSize; }
-    bool Failed() const { return mFailed; }
 
     bool Append(const void *bytes, size_t n) {
         if (n > mCapacity - mSize && !Grow(n)) return false;
