@@ -83,6 +83,11 @@ KESTstring *Copy(const KESTstring *s) {
     return Length(s) != 0 ? Make(Bytes(s), s->length, s->encoding) : nullptr;
 }
 
+KESTstring *Relabel(KESTstring *s, uint32_t encoding) {
+    if (Length(s) == 0 || s->encoding == encoding) return Share(s);
+    return Make(Bytes(s), s->length, encoding);
+}
+
 KESTstring *Mid(KESTstring *s, int32_t start, int32_t count) {
     uint32_t length = Length(s);
     if (start < 0) start = 0;

@@ -90,6 +90,9 @@ inline uint32_t Encoding(const KESTstring *s) {
 KESTstring *Share(KESTstring *s);
 // A private record with the same bytes and encoding.
 KESTstring *Copy(const KESTstring *s);
+// The same bytes labelled with another encoding (the record itself when the
+// encoding is already that one).
+KESTstring *Relabel(KESTstring *s, uint32_t encoding);
 
 // Parts by byte position, 0-based. A start below 0 counts as 0; a start at
 // or past the end, or a count of 0 or less, gives null; a count past the end

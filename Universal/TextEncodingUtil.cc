@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <initializer_list>
+#include <strings.h>
 
 namespace textenc {
 namespace {
@@ -86,6 +87,48 @@ const Converter kConverters[] = {
     {kEncodingUTF32, "UTF32", kOwnBytes},
 };
 
+// Identifier <-> Internet name. Other formats of the Unicode base 0x100
+// take the name of their format whatever their variant.
+const struct {
+    uint32_t id;
+    const char *name;
+} kInternetNames[] = {
+    {kEncodingUTF8, "UTF-8"},  {kEncodingUTF16, "UTF-16"}, {0x04000100, "UTF-7"},
+    {kEncodingUTF32, "UCS-4"}, {0x500, "windows-1252"},    {kEncodingASCII, "US-ASCII"},
+    {0, "macintosh"},          {1, "X-MAC-JAPANESE"},      {kShiftJIS, "Shift_JIS"},
+};
+
+// Whether p[0..n) is a sequence of valid characters of EUC-JP or Shift_JIS.
+bool ValidEUCJP(const uint8_t *p, size_t n) {
+    auto kanji = [](uint8_t c) { return c >= 0xA1 && c <= 0xFE; };
+    for (size_t i = 0; i < n;) {
+        uint8_t c = p[i];
+        size_t length = c < 0x80 ? 1 : c == 0x8F ? 3 : 2;
+        if (i + length > n) return false;
+        if (c == 0x8E && !(p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF)) return false;
+        if (c == 0x8F && !(kanji(p[i + 1]) && kanji(p[i + 2]))) return false;
+        if (c >= 0x80 && c != 0x8E && c != 0x8F && !(kanji(c) && kanji(p[i + 1]))) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool ValidShiftJIS(const uint8_t *p, size_t n) {
+    for (size_t i = 0; i < n;) {
+        uint8_t c = p[i];
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) {
+            ++i;
+            continue;
+        }
+        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead || i + 1 >= n) return false;
+        uint8_t t = p[i + 1];
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+        i += 2;
+    }
+    return true;
+}
+
 const Converter *FindConverter(uint32_t id) {
     if (id == kEncodingUnknown) id = SystemEncoding();
     for (const Converter &c : kConverters)
@@ -119,45 +162,6 @@ bool Replacement(const char *to, ByteBuffer *out) {
     }
     iconv_close(cd);
     return out->Append(buf[1], used);
-}
-
-// iconv from the source's converter to the target's; null when either has
-// no converter or it cannot be opened.
-KESTstring *ConvertWithIconv(const KESTstring *s, uint32_t target, bool *converted) {
-    *converted = false;
-    const Converter *to = FindConverter(target), *from = FindConverter(s->encoding);
-    if (to == nullptr || from == nullptr) return nullptr;
-    iconv_t cd = iconv_open(to->name, from->name);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
-    *converted = true;
-
-    size_t capacity = 4 * size_t(s->length) + 4;
-    char *buffer = static_cast<char *>(std::malloc(capacity));
-    if (buffer == nullptr) {
-        iconv_close(cd);
-        return nullptr;
-    }
-    char *in = reinterpret_cast<char *>(s->text + 1), *out = buffer;
-    size_t inLeft = s->length, outLeft = capacity;
-    ByteBuffer question;
-    bool haveQuestion = false;
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)) break;
-        if (errno != EILSEQ && errno != EINVAL) break;
-        // An undecodable byte: skip it and write "?" in its place.
-        if (!haveQuestion) haveQuestion = Replacement(to->name, &question);
-        if (!haveQuestion || outLeft < question.Size()) break;
-        std::memcpy(out, question.Data(), question.Size());
-        out += question.Size();
-        outLeft -= question.Size();
-        ++in;
-        --inLeft;
-    }
-    iconv(cd, nullptr, nullptr, &out, &outLeft); // back to the initial shift state
-    iconv_close(cd);
-    KESTstring *result = kstr::Make(buffer, uint32_t(capacity - outLeft), target);
-    std::free(buffer);
-    return result;
 }
 
 // The last iconv conversion: its source (held, so that its address cannot be
@@ -238,9 +242,10 @@ KESTstring *Convert(KESTstring *s, uint32_t target) {
         (s->encoding == kEncodingASCII || (IsAsciiSuperset(s->encoding) && AllBelow0x80(s))))
         return kstr::Make(s->text + 1, s->length, target);
 
-    bool converted;
-    KESTstring *result = ConvertWithIconv(s, target, &converted);
-    if (!converted) return kstr::Share(s);
+    ByteBuffer converted;
+    if (!ConvertBytes(s->encoding, target, kstr::Bytes(s), s->length, &converted, nullptr))
+        return kstr::Share(s);
+    KESTstring *result = converted.MakeString(target);
     if (result != nullptr) {
         RuntimeUnlockString(gCachedSource);
         RuntimeUnlockString(gCachedResult);
@@ -248,6 +253,76 @@ KESTstring *Convert(KESTstring *s, uint32_t target) {
         gCachedResult = kstr::Share(result);
     }
     return result;
+}
+
+const char *InternetName(uint32_t id) {
+    for (const auto &row : kInternetNames)
+        if (row.id == id) return row.name;
+    if (Base(id) == 0x100)
+        for (const auto &row : kInternetNames)
+            if (Base(row.id) == 0x100 && Format(row.id) == Format(id)) return row.name;
+    return nullptr;
+}
+
+uint32_t FromInternetName(const char *name) {
+    for (const auto &row : kInternetNames)
+        if (name != nullptr && strcasecmp(name, row.name) == 0) return row.id;
+    return kEncodingUnknown;
+}
+
+KESTstring *CharacterIn(uint32_t id, uint32_t codePoint) {
+    uint8_t bytes[4];
+    kstr::StringRef utf8(kstr::Make(bytes, uint32_t(EncodeUTF8(codePoint, bytes)), kEncodingUTF8));
+    return Convert(utf8.Get(), id);
+}
+
+uint32_t GuessJapanese(const KESTstring *s) {
+    const uint8_t *p = kstr::Bytes(s);
+    size_t n = kstr::Length(s);
+    for (size_t i = 0; i + 1 < n; ++i)
+        if (p[i] == 0x1B && (p[i + 1] == '$' || p[i + 1] == '(')) return kISO2022JP;
+    return ValidEUCJP(p, n) && !ValidShiftJIS(p, n) ? kEUCJP : kShiftJIS;
+}
+
+bool ConvertBytes(uint32_t from, uint32_t to, const uint8_t *bytes, size_t length, ByteBuffer *out,
+                  size_t *incompleteTail) {
+    const Converter *target = FindConverter(to), *source = FindConverter(from);
+    if (target == nullptr || source == nullptr) return false;
+    iconv_t cd = iconv_open(target->name, source->name);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    if (incompleteTail != nullptr) *incompleteTail = 0;
+
+    size_t capacity = 4 * length + 4;
+    char *buffer = static_cast<char *>(std::malloc(capacity));
+    if (buffer == nullptr) {
+        iconv_close(cd);
+        return false;
+    }
+    char *in = reinterpret_cast<char *>(const_cast<uint8_t *>(bytes)), *o = buffer;
+    size_t inLeft = length, outLeft = capacity;
+    ByteBuffer question;
+    bool haveQuestion = false;
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<size_t>(-1)) break;
+        if (errno == EINVAL && incompleteTail != nullptr) {
+            *incompleteTail = inLeft; // the caller keeps it for the next piece
+            break;
+        }
+        if (errno != EILSEQ && errno != EINVAL) break;
+        // An undecodable byte: skip it and write "?" in its place.
+        if (!haveQuestion) haveQuestion = Replacement(target->name, &question);
+        if (!haveQuestion || outLeft < question.Size()) break;
+        std::memcpy(o, question.Data(), question.Size());
+        o += question.Size();
+        outLeft -= question.Size();
+        ++in;
+        --inLeft;
+    }
+    iconv(cd, nullptr, nullptr, &o, &outLeft); // back to the initial shift state
+    iconv_close(cd);
+    out->Append(buffer, capacity - outLeft);
+    std::free(buffer);
+    return true;
 }
 
 uint32_t DecodeUTF8(const uint8_t *p, size_t available, size_t *used) {

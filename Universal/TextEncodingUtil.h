@@ -16,11 +16,16 @@
 #include <cstddef>
 #include <cstdint>
 
+class ByteBuffer;
+
 namespace textenc {
 
 constexpr uint32_t kMacRoman = 0;
 constexpr uint32_t kISOLatin1 = 0x201;
 constexpr uint32_t kWindowsLatin1 = 0x500;
+constexpr uint32_t kISO2022JP = 0x820;
+constexpr uint32_t kEUCJP = 0x920;
+constexpr uint32_t kShiftJIS = 0xA01;
 
 inline uint32_t Base(uint32_t id) {
     return id & 0xFFFF;
@@ -67,6 +72,29 @@ uint32_t BringToCommon(KESTstring **s1, KESTstring **s2);
 // is copied and relabelled. The last iconv conversion is cached: asking again
 // for the same record and target returns the same result.
 KESTstring *Convert(KESTstring *s, uint32_t target);
+
+// The name of an encoding on the Internet ("UTF-8", "windows-1252", ...),
+// null when it has none; and the identifier of such a name (compared without
+// regard to case), kEncodingUnknown when it is none of them.
+const char *InternetName(uint32_t id);
+uint32_t FromInternetName(const char *name);
+
+// The one-character string of a code point in an encoding; null for a value
+// that is no code point.
+KESTstring *CharacterIn(uint32_t id, uint32_t codePoint);
+
+// Which Japanese encoding a byte string is most likely in: ISO-2022-JP when
+// it holds its escape sequences, else EUC-JP or Shift_JIS by which of them
+// its bytes form valid characters of (Shift_JIS when both or neither do).
+uint32_t GuessJapanese(const KESTstring *s);
+
+// Converts `length` bytes from `from` to `to` with iconv and appends the
+// result to `out`; each undecodable byte becomes "?" in the target encoding.
+// With `incompleteTail`, an incomplete character at the very end is left
+// unconverted and its length stored there. False, with nothing appended,
+// when either identifier has no converter or iconv cannot open one.
+bool ConvertBytes(uint32_t from, uint32_t to, const uint8_t *bytes, size_t length, ByteBuffer *out,
+                  size_t *incompleteTail);
 
 // UTF-8 sequences. DecodeUTF8 reads one character of at most `available`
 // bytes and stores its length in `*used`; a byte that starts no valid

@@ -1,4 +1,5 @@
 #include "StringTestSupport.h"
+#include "TextConverter.h"
 #include "TextEncodingUtil.h"
 
 using namespace strtest;
@@ -159,4 +160,66 @@ TEST(TextEncoding, UTF8Sequences) {
     uint8_t out[4];
     EXPECT_EQ(textenc::EncodeUTF8(0xD800, out), 0u);
     EXPECT_EQ(textenc::EncodeUTF8(0x110000, out), 0u);
+}
+
+TEST(TextEncoding, InternetNames) {
+    EXPECT_STREQ(textenc::InternetName(kEncodingUTF8), "UTF-8");
+    EXPECT_STREQ(textenc::InternetName(kEncodingUTF16), "UTF-16");
+    EXPECT_STREQ(textenc::InternetName(0x04000100), "UTF-7");
+    EXPECT_STREQ(textenc::InternetName(0x08050100), "UTF-8"); // any variant of a format
+    EXPECT_STREQ(textenc::InternetName(kEncodingUTF32), "UCS-4");
+    EXPECT_STREQ(textenc::InternetName(0x500), "windows-1252");
+    EXPECT_STREQ(textenc::InternetName(kEncodingASCII), "US-ASCII");
+    EXPECT_STREQ(textenc::InternetName(kMacRoman), "macintosh");
+    EXPECT_STREQ(textenc::InternetName(1), "X-MAC-JAPANESE");
+    EXPECT_STREQ(textenc::InternetName(textenc::kShiftJIS), "Shift_JIS");
+    EXPECT_EQ(textenc::InternetName(kISOLatin1), nullptr);
+    EXPECT_EQ(textenc::FromInternetName("utf-8"), kEncodingUTF8);
+    EXPECT_EQ(textenc::FromInternetName("SHIFT_JIS"), textenc::kShiftJIS);
+    EXPECT_EQ(textenc::FromInternetName("latin1"), kEncodingUnknown);
+    EXPECT_EQ(textenc::FromInternetName(nullptr), kEncodingUnknown);
+}
+
+TEST(TextEncoding, RelabelAndCharacters) {
+    StringRef s = S("\xE4", kISOLatin1);
+    StringRef same(kstr::Relabel(s.Get(), kISOLatin1)), other(kstr::Relabel(s.Get(), kMacRoman));
+    EXPECT_EQ(same.Get(), s.Get());
+    EXPECT_EQ(Str(other), "\xE4");
+    EXPECT_EQ(other.Get()->encoding, kMacRoman);
+    StringRef euro(textenc::CharacterIn(0x500, 0x20AC)), ae(textenc::CharacterIn(kMacRoman, 0xE4));
+    EXPECT_EQ(Str(euro), "\x80");
+    EXPECT_EQ(euro.Get()->encoding, 0x500u);
+    EXPECT_EQ(Str(ae), "\x8A");
+    EXPECT_EQ(textenc::CharacterIn(kEncodingUTF8, 0xD800), nullptr);
+}
+
+TEST(TextEncoding, GuessingJapaneseEncodings) {
+    // "日本語" in each encoding.
+    StringRef jis = S("\x1B$BF|K\\8l\x1B(B", kEncodingUnknown);
+    StringRef euc = S("\xC6\xFC\xCB\xDC\xB8\xEC", kEncodingUnknown);
+    StringRef sjis = S("\x93\xFA\x96\x7B\x8C\xEA", kEncodingUnknown);
+    EXPECT_EQ(textenc::GuessJapanese(jis.Get()), textenc::kISO2022JP);
+    EXPECT_EQ(textenc::GuessJapanese(euc.Get()), textenc::kEUCJP);
+    EXPECT_EQ(textenc::GuessJapanese(sjis.Get()), textenc::kShiftJIS);
+    EXPECT_EQ(textenc::GuessJapanese(nullptr), textenc::kShiftJIS);
+}
+
+TEST(TextEncoding, StreamConverterCompletesCharactersAcrossPieces) {
+    textenc::StreamConverter converter(kEncodingUTF8, kISOLatin1);
+    // "ä" split between two pieces.
+    StringRef first(converter.Convert(S("a\xC3").Get()));
+    StringRef second(converter.Convert(S("\xA4z").Get()));
+    EXPECT_EQ(Str(first), "a");
+    EXPECT_EQ(Str(second), "\xE4z");
+    EXPECT_EQ(second.Get()->encoding, kISOLatin1);
+    // Clear forgets the waiting start of a character.
+    StringRef cut(converter.Convert(S("\xC3").Get()));
+    EXPECT_EQ(cut.Get(), nullptr);
+    converter.Clear();
+    EXPECT_EQ(Str(StringRef(converter.Convert(S("\xA4").Get()))), "?");
+    // Without a converter the bytes stay, labelled with the source.
+    textenc::StreamConverter none(kISOLatin1, 0x7777);
+    StringRef kept(none.Convert(S("\xE4").Get()));
+    EXPECT_EQ(Str(kept), "\xE4");
+    EXPECT_EQ(kept.Get()->encoding, kISOLatin1);
 }
