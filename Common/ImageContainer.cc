@@ -80,9 +80,12 @@ bool ReadSectionHeader(ImageSource &file, uint32_t tableOffset, uint32_t entrySi
     return true;
 }
 
-void Release(ImageMembers *members) {
+void Release(ImageMembers *members, BlockAllocator &allocator) {
     for (uint32_t i = 0; i < kMemberCount; ++i) {
-        if (i != kMemberCode) std::free(members->block[i]);
+        if (i == kMemberCode)
+            allocator.DiscardCode(members->block[i]);
+        else
+            std::free(members->block[i]);
         members->block[i] = nullptr;
         members->length[i] = 0;
     }
@@ -162,7 +165,7 @@ bool ReadSectionMembers(ImageSource &file, uint32_t offset, uint32_t size,
         if (end - at < 4 || !ReadWord(file, at, &length)) {
             ReportDamage("memberLength", std::string("The application image is damaged: the ") +
                                              kMemberNames[m] + " member's length is missing");
-            Release(members);
+            Release(members, allocator);
             return false;
         }
         at += 4;
@@ -170,7 +173,7 @@ bool ReadSectionMembers(ImageSource &file, uint32_t offset, uint32_t size,
             ReportDamage("memberLength <= sectionRemaining",
                          std::string("The application image is damaged: the ") + kMemberNames[m] +
                              " member runs past the end of the .kq section");
-            Release(members);
+            Release(members, allocator);
             return false;
         }
         if (length == 0) continue;
@@ -178,10 +181,13 @@ bool ReadSectionMembers(ImageSource &file, uint32_t offset, uint32_t size,
         uint8_t *block =
             m == kMemberCode ? allocator.CodeBlock(length) : allocator.HeapBlock(length);
         if (block == nullptr || !file.Read(at, block, length)) {
-            if (m != kMemberCode) std::free(block);
+            if (m == kMemberCode)
+                allocator.DiscardCode(block);
+            else
+                std::free(block);
             ReportDamage("memberBlock", std::string("The application image's ") + kMemberNames[m] +
                                             " member cannot be read");
-            Release(members);
+            Release(members, allocator);
             return false;
         }
         members->block[m] = block;
@@ -211,7 +217,10 @@ void ReadMemberFiles(const char *folder, BlockAllocator &allocator, ImageMembers
         uint8_t *block =
             m == kMemberCode ? allocator.CodeBlock(length) : allocator.HeapBlock(length);
         if (block == nullptr || !file.Read(0, block, length)) {
-            if (m != kMemberCode) std::free(block);
+            if (m == kMemberCode)
+                allocator.DiscardCode(block);
+            else
+                std::free(block);
             ReportDamage("memberFile", "The member file " + path + " cannot be read");
             continue;
         }

@@ -12,6 +12,7 @@
 #include "ImageFormat.h"
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace kqimage {
 
@@ -36,12 +37,14 @@ class MemorySource : public ImageSource {
 };
 
 // Where the members are placed. The loader places code page-aligned and
-// executable; tests and the fuzzer use plain heap blocks.
+// executable; tests and the fuzzer use plain heap blocks (malloc). Blocks of
+// a container that turns out damaged are handed back through Discard.
 class BlockAllocator {
   public:
     virtual ~BlockAllocator() = default;
     virtual uint8_t *CodeBlock(uint32_t length) = 0;
     virtual uint8_t *HeapBlock(uint32_t length) = 0;
+    virtual void DiscardCode(uint8_t *block) { std::free(block); }
 };
 
 struct ImageMembers {

@@ -37,6 +37,7 @@ class LoaderAllocator : public BlockAllocator {
     uint8_t *CodeBlock(uint32_t length) override {
         auto *block = static_cast<uint8_t *>(std::malloc(size_t(length) + kPage - 1));
         if (block == nullptr) return nullptr;
+        mCodeStart = block;
         auto *code = reinterpret_cast<uint8_t *>((uintptr_t(block) + kPage - 1) & ~(kPage - 1));
         if (mprotect(code, length, PROT_READ | PROT_WRITE | PROT_EXEC) != 0)
             std::printf("Loader failed to protect memory, error #%d\n", errno);
@@ -45,6 +46,10 @@ class LoaderAllocator : public BlockAllocator {
     uint8_t *HeapBlock(uint32_t length) override {
         return static_cast<uint8_t *>(std::malloc(length));
     }
+    void DiscardCode(uint8_t *) override { std::free(mCodeStart); }
+
+  private:
+    uint8_t *mCodeStart = nullptr;
 };
 
 // The opened-library list, newest first; a library is opened at most once.
