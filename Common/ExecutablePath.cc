@@ -44,3 +44,15 @@ bool FindExecutablePath(char **argv, char *path) {
     if (argv != nullptr) argv[0] = path;
     return true;
 }
+
+namespace {
+const char *gExecutablePath = nullptr;
+} // namespace
+
+const char *RuntimeExecutablePath() {
+    return gExecutablePath;
+}
+
+void SetRuntimeExecutablePath(const char *path) {
+    gExecutablePath = path;
+}

@@ -16,3 +16,7 @@ std::string ShellQuote(const char *text);
 // could not be run. When the path came through `which`, argv[0] is pointed at
 // `path`.
 bool FindExecutablePath(char **argv, char *path);
+
+// The path start-up found (null before, or when none was found).
+const char *RuntimeExecutablePath();
+void SetRuntimeExecutablePath(const char *path);

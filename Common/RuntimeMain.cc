@@ -26,6 +26,7 @@ int main(int argc, char **argv) {
     static char path[kExecutablePathSize];
     bool found = FindExecutablePath(gRuntimeArgv, path);
     KQ_ASSERT_TEXT(kSource, found, "exeFilePath", nullptr);
+    if (found) SetRuntimeExecutablePath(path);
     InstallTerminationSignals();
     LoadAndRunImage(found ? path : nullptr);
     return 0;

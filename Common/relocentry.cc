@@ -2,6 +2,7 @@
 // the dynamic part, the name map, and the exact linear scan used for linking.
 #include "RelocEntry.h"
 
+#include "ExportScan.h"
 #include "RuntimeErrorReport.h"
 #include "SimpleVector.h"
 #include "StringMap.h"
@@ -14,21 +15,10 @@ namespace {
 
 const char kSource[] = "Common/relocentry";
 
-// Scan key of a name: its length and its first three and last four bytes.
-// Comparing keys first makes the linear scan cheap; a key match is then
-// confirmed byte for byte, so the result is that of a plain exact scan.
-uint64_t ScanKey(const char *name, uint32_t length) {
-    uint64_t key = length & 0xFF;
-    for (uint32_t i = 0; i < 3 && i < length; ++i)
-        key |= uint64_t(uint8_t(name[i])) << (8 * (i + 1));
-    for (uint32_t i = 0; i < 4 && i < length; ++i)
-        key |= uint64_t(uint8_t(name[length - 1 - i])) << (32 + 8 * i);
-    return key;
-}
-
 struct Table {
-    uint64_t *staticKeys = nullptr;
+    uint32_t *staticKeys = nullptr;
     uint32_t *staticLengths = nullptr;
+    const char **staticNames = nullptr;
     SimpleVector<RelocEntry *> dynamic;
     StringMap<RelocEntry *> *nameMap = nullptr;
 };
@@ -43,14 +33,16 @@ Table &TheTable() {
 Table &Prepared() {
     Table &t = TheTable();
     if (t.staticKeys != nullptr) return t;
-    t.staticKeys = new uint64_t[kStaticExportCount];
+    t.staticKeys = new uint32_t[kStaticExportCount];
     t.staticLengths = new uint32_t[kStaticExportCount];
+    t.staticNames = new const char *[kStaticExportCount];
     for (uint32_t i = 0; i < kStaticExportCount; ++i) {
         RelocEntry &e = gStaticExports[i];
         if (e.code == nullptr) e.code = kStaticExportFallbacks[i];
         uint32_t length = e.name != nullptr ? uint32_t(std::strlen(e.name)) : 0;
         t.staticLengths[i] = length;
-        t.staticKeys[i] = e.name != nullptr ? ScanKey(e.name, length) : 0;
+        t.staticNames[i] = e.name;
+        t.staticKeys[i] = e.name != nullptr ? exportscan::Key(e.name, length) : 0;
     }
     return t;
 }
@@ -105,13 +97,11 @@ const RelocEntry *RelocEntryAt(uint32_t index) {
 
 bool RelocFindExact(const char *name, uint32_t length, void **code) {
     Table &t = Prepared();
-    const uint64_t key = ScanKey(name, length);
-    for (uint32_t i = 0; i < kStaticExportCount; ++i) {
-        if (t.staticKeys[i] != key || t.staticLengths[i] != length) continue;
-        if (std::memcmp(gStaticExports[i].name, name, length) == 0) {
-            *code = gStaticExports[i].code;
-            return true;
-        }
+    int32_t found = exportscan::Find(t.staticKeys, t.staticLengths, t.staticNames,
+                                     kStaticExportCount, name, length);
+    if (found >= 0) {
+        *code = gStaticExports[found].code;
+        return true;
     }
     for (RelocEntry *e : t.dynamic) {
         if (e->name != nullptr && std::strlen(e->name) == length &&

@@ -7,7 +7,10 @@
 //       prints a container, or the ".kq" section of an executable;
 //   kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE
 //       copies the runtime executable with the container as its ".kq"
-//       section (objcopy --add-section).
+//       section (objcopy --add-section);
+//   kqlink --members FOLDER IMAGE.kq
+//       writes the six members as the member files code.dat, ... that the
+//       runtime reads when its executable has no ".kq" section.
 #include "ContainerDump.h"
 #include "ElfObject.h"
 #include "ImageFormat.h"
@@ -32,7 +35,8 @@ using namespace kqlink;
 int Usage() {
     std::cerr << "usage: kqlink [--project FILE] [--no-symbols] -o IMAGE.kq OBJECT.o\n"
                  "       kqlink --dump FILE\n"
-                 "       kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE\n";
+                 "       kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE\n"
+                 "       kqlink --members FOLDER IMAGE.kq\n";
     return 2;
 }
 
@@ -46,6 +50,22 @@ void WriteContainer(const std::string &path, const std::vector<uint8_t> *members
                   std::streamsize(members[m]->size()));
     }
     if (!out.flush()) throw LinkError(path + ": cannot write");
+}
+
+void WriteMemberFiles(const std::string &folder, const std::string &image) {
+    std::vector<uint8_t> bytes = ReadWholeFile(image);
+    size_t at = 0;
+    for (uint32_t m = 0; m < kqimage::kMemberCount; ++m) {
+        if (bytes.size() - at < 4) throw LinkError(image + ": not a container");
+        uint32_t length = kqimage::Read32(bytes.data() + at);
+        at += 4;
+        if (length > bytes.size() - at) throw LinkError(image + ": not a container");
+        std::ofstream out(folder + "/" + kqimage::kMemberFileNames[m],
+                          std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(bytes.data() + at), length);
+        if (!out.flush()) throw LinkError(folder + ": cannot write the member files");
+        at += length;
+    }
 }
 
 // objcopy runs without a shell: no name reaches a command line.
@@ -79,7 +99,7 @@ void Package(const std::string &runtime, const std::string &image, const std::st
 
 int main(int argc, char **argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string output, project, dump, packageRuntime;
+    std::string output, project, dump, packageRuntime, membersFolder;
     bool symbols = true;
     std::vector<std::string> inputs;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -93,6 +113,8 @@ int main(int argc, char **argv) {
             dump = args[++i];
         else if (a == "--package" && more)
             packageRuntime = args[++i];
+        else if (a == "--members" && more)
+            membersFolder = args[++i];
         else if (a == "--no-symbols")
             symbols = false;
         else if (!a.empty() && a[0] == '-')
@@ -104,6 +126,11 @@ int main(int argc, char **argv) {
         if (!dump.empty()) {
             if (!inputs.empty() || !output.empty()) return Usage();
             return DumpContainer(ReadWholeFile(dump), std::cout) ? 0 : 1;
+        }
+        if (!membersFolder.empty()) {
+            if (inputs.size() != 1) return Usage();
+            WriteMemberFiles(membersFolder, inputs[0]);
+            return 0;
         }
         if (inputs.size() != 1 || output.empty()) return Usage();
         if (!packageRuntime.empty()) {
