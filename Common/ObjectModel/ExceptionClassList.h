@@ -1,0 +1,22 @@
+// The subclasses of RuntimeException: direct subclasses without fields of
+// their own, one line each. No include guard: the includer defines
+// KQ_EXCEPTION_CLASS(Name) first.
+KQ_EXCEPTION_CLASS(NilObjectException)
+KQ_EXCEPTION_CLASS(IllegalCastException)
+KQ_EXCEPTION_CLASS(OutOfBoundsException)
+KQ_EXCEPTION_CLASS(FunctionNotFoundException)
+KQ_EXCEPTION_CLASS(StackOverflowException)
+KQ_EXCEPTION_CLASS(ServiceNotAvailableException)
+KQ_EXCEPTION_CLASS(NoOpenTransportException)
+KQ_EXCEPTION_CLASS(RegistryAccessErrorException)
+KQ_EXCEPTION_CLASS(InvalidParentException)
+KQ_EXCEPTION_CLASS(TypeMismatchException)
+KQ_EXCEPTION_CLASS(OutOfMemoryException)
+KQ_EXCEPTION_CLASS(KeyNotFoundException)
+KQ_EXCEPTION_CLASS(EndException)
+KQ_EXCEPTION_CLASS(ThreadEndException)
+KQ_EXCEPTION_CLASS(ThreadAlreadyRunningException)
+KQ_EXCEPTION_CLASS(UnsupportedFormatException)
+KQ_EXCEPTION_CLASS(KeyChainException)
+KQ_EXCEPTION_CLASS(OLEException)
+KQ_EXCEPTION_CLASS(IllegalLockingException)

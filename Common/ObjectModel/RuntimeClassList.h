@@ -1,0 +1,13 @@
+// Every class of the runtime, one line each, superclasses before their
+// subclasses. This list is the one place that names them all: the runtime
+// manifest for the compiler and the registration of intrinsic classes walk
+// it. The module that declares a class (with its `<Name>Definition` object)
+// adds its line here.
+//
+// No include guard: the includer defines KQ_RUNTIME_CLASS(Name) first.
+
+// Exceptions (RuntimeExceptionFoundation).
+KQ_RUNTIME_CLASS(RuntimeException)
+#define KQ_EXCEPTION_CLASS(Name) KQ_RUNTIME_CLASS(Name)
+#include "ExceptionClassList.h"
+#undef KQ_EXCEPTION_CLASS
