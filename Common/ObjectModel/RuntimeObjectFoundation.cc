@@ -95,7 +95,8 @@ void ReleaseObject(RuntimeObject *object) {
     --gLiveCount;
 }
 
-void DestroyObject(RuntimeObject *object) {
+// Out of line, so that unlocking stays a test and a decrement.
+__attribute__((noinline)) void DestroyObject(RuntimeObject *object) {
     object->refCount = 1;
     for (RuntimeClass *c = object->classPtr; c != nullptr; c = c->superclass) {
         if (c->destructor == nullptr) continue;

@@ -4,6 +4,8 @@
 // the exception's stack, the hooks and the stack check.
 #include "ObjectModelTestSupport.h"
 
+#include "CompiledFrames.h"
+
 #include "RuntimeException.h"
 #include "StackCheck.h"
 
@@ -23,18 +25,7 @@ std::vector<std::string> gLog;
 } // namespace
 
 extern "C" {
-RuntimeObject *CatchCall(void *fn, uint32_t argument);
-void NestedRegions(void (*before)(), void (*inside)(), RuntimeObject **caught);
-void ScanHazards(void (*fn)(), RuntimeObject **caught);
-RuntimeObject *FarFrame(void (*fn)());
-void PassThrough(void (*fn)());
-uint32_t ChainEnd(void (*fn)());
-extern const char CompiledFramesEnd[];
-
-void NoteLanding() {
-    gLog.push_back("landed");
-}
-void RaiseThenNote(uint32_t) {
+void RaiseThenNote(const void *) {
     gLog.push_back("raise");
     RaiseNilObjectException();
     gLog.push_back("returned");
@@ -47,9 +38,7 @@ void DoNothing() {}
 
 namespace {
 
-uint32_t Word(void (*fn)()) {
-    return uint32_t(reinterpret_cast<uintptr_t>(fn));
-}
+const CompiledLink kRaiseNil = {KQ_CODE(RaiseNil), nullptr};
 
 RuntimeObject *gUnhandled = nullptr;
 void KeepUnhandled(RuntimeObject *exc) {
@@ -64,11 +53,13 @@ class Exceptions : public testing::Test {
         gLog.clear();
         gUnhandled = nullptr;
         exceptions::SetUnhandledExceptionHook(KeepUnhandled);
+        kqtest::SetLandingProbe([] { gLog.push_back("landed"); });
     }
     void TearDown() override {
         exceptions::SetUnhandledExceptionHook(nullptr);
         exceptions::SetDebuggerRaiseHook(nullptr);
         exceptions::SetSymbolLookup(nullptr);
+        kqtest::SetLandingProbe(nullptr);
         RuntimeUnlockObject(gUnhandled);
     }
 };
@@ -77,7 +68,7 @@ class Exceptions : public testing::Test {
 
 TEST_F(Exceptions, RaiseInARuntimeFunctionLandsInTheCallersHandlerAfterItReturns) {
     uint32_t live = objects::LiveObjectCount();
-    RuntimeObject *exc = CatchCall(KQ_CODE(RaiseThenNote), 0);
+    RuntimeObject *exc = CatchCall(KQ_CODE(RaiseThenNote), nullptr);
     EXPECT_EQ(gLog, (std::vector<std::string>{"raise", "returned", "landed"}));
     ASSERT_NE(exc, nullptr);
     EXPECT_EQ(ClassName(exc), "NilObjectException");
@@ -86,7 +77,7 @@ TEST_F(Exceptions, RaiseInARuntimeFunctionLandsInTheCallersHandlerAfterItReturns
     EXPECT_EQ(objects::LiveObjectCount(), live);
 
     gLog.clear(); // normal flow jumps over the handler
-    EXPECT_EQ(CatchCall(KQ_CODE(DoNothing), 0), nullptr);
+    EXPECT_EQ(CatchCall(KQ_CODE(DoNothing), nullptr), nullptr);
     EXPECT_TRUE(gLog.empty());
 }
 
@@ -114,7 +105,7 @@ TEST_F(Exceptions, ScanSkipsJumpDisplacementsAndUnbalancedRegionEnds) {
 }
 
 TEST_F(Exceptions, CleanupHandlersPassTheExceptionOnFrameByFrame) {
-    RuntimeObject *exc = CatchCall(KQ_CODE(PassThrough), Word(RaiseNil));
+    RuntimeObject *exc = CatchCall(KQ_CODE(Relay), &kRaiseNil);
     EXPECT_EQ(gLog, std::vector<std::string>{"landed"});
     ASSERT_NE(exc, nullptr);
     EXPECT_EQ(exc->refCount, 1);
@@ -122,8 +113,8 @@ TEST_F(Exceptions, CleanupHandlersPassTheExceptionOnFrameByFrame) {
 }
 
 TEST_F(Exceptions, NoHandlerUpToTheTrampolineIsUnhandled) {
-    uint32_t argument = Word(RaiseNil);
-    uint64_t result = RuntimeCallImageHandler(KQ_CODE(PassThrough), 1, &argument);
+    uint32_t argument = uint32_t(reinterpret_cast<uintptr_t>(&kRaiseNil));
+    uint64_t result = RuntimeCallImageHandler(KQ_CODE(Relay), 1, &argument);
     EXPECT_EQ(result, 0u);
     EXPECT_EQ(gLog, std::vector<std::string>{"unhandled NilObjectException"});
     ASSERT_NE(gUnhandled, nullptr);
@@ -171,9 +162,12 @@ bool LookupCompiledFrame(const void *address, KESTstring **name) {
         uintptr_t start;
     };
     std::vector<Symbol> symbols = {
-        {"CatchCall", uintptr_t(&CatchCall)},     {"NestedRegions", uintptr_t(&NestedRegions)},
-        {"ScanHazards", uintptr_t(&ScanHazards)}, {"FarFrame", uintptr_t(&FarFrame)},
-        {"PassThrough", uintptr_t(&PassThrough)}, {"ChainEnd", uintptr_t(&ChainEnd)},
+        {"CatchCall", uintptr_t(&CatchCall)},
+        {"NestedRegions", uintptr_t(&NestedRegions)},
+        {"ScanHazards", uintptr_t(&ScanHazards)},
+        {"FarFrame", uintptr_t(&FarFrame)},
+        {"Relay", uintptr_t(&Relay)},
+        {"ChainEnd", uintptr_t(&ChainEnd)},
     };
     std::sort(symbols.begin(), symbols.end(),
               [](const Symbol &a, const Symbol &b) { return a.start < b.start; });
@@ -192,10 +186,10 @@ TEST_F(Exceptions, RaisingRecordsTheImageMethodsOnTheStack) {
     exceptions::SetSymbolLookup(LookupCompiledFrame);
     exceptions::SetDebuggerRaiseHook(
         [](RuntimeObject *exc) { gLog.push_back("debugger " + ClassName(exc)); });
-    RuntimeObject *exc = CatchCall(KQ_CODE(PassThrough), Word(RaiseNil));
+    RuntimeObject *exc = CatchCall(KQ_CODE(Relay), &kRaiseNil);
     ASSERT_NE(exc, nullptr);
     ASSERT_GE(exceptionstack::Count(exc), 2u);
-    EXPECT_STREQ(kstr::Text(exceptionstack::At(exc, 0)), "PassThrough");
+    EXPECT_STREQ(kstr::Text(exceptionstack::At(exc, 0)), "Relay");
     EXPECT_STREQ(kstr::Text(exceptionstack::At(exc, 1)), "CatchCall");
     // The re-raise of the cleanup handler records nothing and is not shown to
     // the debugger again; the debugger sees the raise before the landing.
@@ -204,7 +198,7 @@ TEST_F(Exceptions, RaisingRecordsTheImageMethodsOnTheStack) {
     // Raised again from an image without symbols: the stack starts afresh and
     // stays empty.
     exceptions::SetSymbolLookup(nullptr);
-    RuntimeObject *again = CatchCall(KQ_CODE(RuntimeRaiseException), uint32_t(uintptr_t(exc)));
+    RuntimeObject *again = CatchCall(KQ_CODE(RuntimeRaiseException), exc);
     EXPECT_EQ(again, exc);
     EXPECT_EQ(exceptionstack::Count(exc), 0u);
     RuntimeUnlockObject(again);
@@ -260,8 +254,7 @@ TEST_F(Exceptions, ExceptionObjectsReleaseTheirMessageAndStack) {
     RuntimeObject *exc = definitions::Instantiate(&RuntimeExceptionDefinition);
     exceptions::SetMessage(exc, message.get());
     EXPECT_EQ(message.get()->refCount, 2u);
-    RuntimeObject *caught =
-        CatchCall(KQ_CODE(RuntimeRaiseException), uint32_t(reinterpret_cast<uintptr_t>(exc)));
+    RuntimeObject *caught = CatchCall(KQ_CODE(RuntimeRaiseException), exc);
     EXPECT_EQ(caught, exc);
     EXPECT_EQ(exc->refCount, 2);
     EXPECT_GE(exceptionstack::Count(exc), 1u);
@@ -295,10 +288,10 @@ TEST_F(Exceptions, StackCheckRaisesNearTheThreadsLimit) {
     RuntimeThreadStack saved = *stackcheck::Current();
     EXPECT_EQ(stackcheck::Current(), stackcheck::Main());
     EXPECT_EQ(saved.priority, 5);
-    EXPECT_EQ(CatchCall(KQ_CODE(RuntimeStackCheck), 0), nullptr);
+    EXPECT_EQ(CatchCall(KQ_CODE(RuntimeStackCheck), nullptr), nullptr);
 
     KESTInitStackChecker(4096, 0); // less than the safety margin is left
-    RuntimeObject *exc = CatchCall(KQ_CODE(RuntimeStackCheck), 0);
+    RuntimeObject *exc = CatchCall(KQ_CODE(RuntimeStackCheck), nullptr);
     *stackcheck::Current() = saved;
     EXPECT_EQ(ClassName(exc), "StackOverflowException");
     RuntimeUnlockObject(exc);

@@ -1,7 +1,8 @@
 /* Methods written by hand the way the compiler lays out compiled methods:
    frame-pointer chain, the body's stack pointer kept at -4(%ebp), locals
    receiving exceptions, handler markers after the call sites, and 16-byte
-   stack alignment at every call. The exception tests raise through them. */
+   stack alignment at every call. The exception tests and benchmarks raise
+   through them (CompiledFrames.h declares them). */
 
 #include "HandlerMarker.inc"
 
@@ -32,7 +33,7 @@
     .text
 
 /* CatchCall(fn, arg): Try fn(arg) Catch into -8; the handler calls
-   NoteLanding. Returns the caught exception (its reference) or 0. */
+   CompiledFrameLanded. Returns the caught exception (its reference) or 0. */
     .globl CatchCall
     .type CatchCall, @function
 CatchCall:
@@ -43,7 +44,7 @@ CatchCall:
     add $16, %esp
     KQ_MARKER 0x411, -8, 1f
     mov -4(%ebp), %esp
-    call NoteLanding
+    call CompiledFrameLanded
 1:  mov -8(%ebp), %eax
     leave
     ret
@@ -106,13 +107,18 @@ FarFrame:
     ret
     .size FarFrame, . - FarFrame
 
-/* PassThrough(fn): a method without a Try: its cleanup handler takes the
-   exception into its pending local (-8), re-raises it and releases it. */
-    .globl PassThrough
-    .type PassThrough, @function
-PassThrough:
+/* Relay(link): calls link->fn(link->argument) as a method without a Try
+   does: its cleanup handler takes the exception into its pending local
+   (-8), re-raises it and releases it. */
+    .globl Relay
+    .type Relay, @function
+Relay:
     METHOD_ENTRY
-    call *8(%ebp)
+    mov 8(%ebp), %eax
+    sub $12, %esp
+    pushl 4(%eax)
+    call *(%eax)
+    add $16, %esp
     movl $0, -8(%ebp)
     KQ_MARKER 0x411, -8, 1f
     mov -4(%ebp), %esp
@@ -128,7 +134,7 @@ PassThrough:
     add $16, %esp
 2:  leave
     ret
-    .size PassThrough, . - PassThrough
+    .size Relay, . - Relay
 
 /* ChainEnd(fn): the outermost frame: fn() is called with a null frame
    link, so the chain ends there although a handler marker follows.
