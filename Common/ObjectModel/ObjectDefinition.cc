@@ -5,6 +5,7 @@
 #include "ObjectDefinition.h"
 
 #include "RuntimeErrorReport.h"
+#include "ShutdownTask.h"
 #include "SimpleVector.h"
 
 #include <algorithm>
@@ -80,7 +81,20 @@ void FreeInterfaces(ObjectDefinition *defn) {
     FreeList(defn->interfaces, [](InterfaceItem *) {});
 }
 
+// Tears the definitions down when the process ends.
+class DefinitionTeardown : public runShutdownTask {
+  public:
+    ~DefinitionTeardown() override;
+};
+DefinitionTeardown *gTeardown = nullptr;
+
+DefinitionTeardown::~DefinitionTeardown() {
+    gTeardown = nullptr;
+    definitions::TeardownAll();
+}
+
 void Link(ObjectDefinition *defn) {
+    if (gTeardown == nullptr) gTeardown = new (std::nothrow) DefinitionTeardown;
     defn->nextDefinition = gDefinitionList;
     gDefinitionList = defn;
 }

@@ -359,8 +359,8 @@ ObjectDefinition *Built(ObjectDefinition *defn);
 // The head of the global definition list (newest first).
 ObjectDefinition *DefinitionListHead();
 
-// Frees every definition's items and names (process exit). Declared
-// definitions can be built again afterwards.
+// Frees every definition's items and names; a shutdown task does it when the
+// process ends. Declared definitions can be built again afterwards.
 void TeardownAll();
 
 // The condition text of a class: "not TargetHasGUI", "true" or "TargetHasGUI".

@@ -165,9 +165,13 @@ extern "C" void RuntimeExceptionFinalizer(RuntimeObject *exc) {
 
 extern "C" void RuntimeRaiseException(RuntimeObject *exc) {
     if (exc == nullptr) return;
-    exceptionstack::Clear(exc);
-    if (gSymbolLookup != nullptr)
-        exceptions::WalkFrames(__builtin_frame_address(0), RecordFrame, exc);
+    // Only an exception has a stack to record (any object can be raised).
+    if (objects::ClassInheritsFrom(exc->classPtr,
+                                   exceptions::SlotClass(exceptions::Slot::RuntimeException))) {
+        exceptionstack::Clear(exc);
+        if (gSymbolLookup != nullptr)
+            exceptions::WalkFrames(__builtin_frame_address(0), RecordFrame, exc);
+    }
     if (gRaiseHook != nullptr) gRaiseHook(exc);
     exceptions::Transfer(exc);
 }

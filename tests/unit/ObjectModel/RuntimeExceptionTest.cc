@@ -305,3 +305,23 @@ TEST_F(Exceptions, StackCheckRaisesNearTheThreadsLimit) {
     stackcheck::SetCurrent(nullptr);
     EXPECT_EQ(stackcheck::Current(), stackcheck::Main());
 }
+
+TEST_F(Exceptions, AnyObjectCanBeRaisedWithoutTouchingMoreThanItsHeader) {
+    exceptions::SetSymbolLookup(LookupCompiledFrame);
+    RuntimeClass *plain = RuntimeNewClass(nullptr, 0, 0, 0, 0, 0);
+    plain->name = kstr::FromC("Plain");
+    plain->instanceSize = sizeof(RuntimeObject);
+    RuntimeObject *objects[3];
+    for (RuntimeObject *&o : objects)
+        o = RuntimeNewObject(plain);
+    RuntimeObject *caught = CatchCall(KQ_CODE(RuntimeRaiseException), objects[1]);
+    EXPECT_EQ(caught, objects[1]);
+    for (RuntimeObject *o : objects) { // neighbours in memory stay as they were
+        EXPECT_EQ(o->classPtr, plain);
+        EXPECT_EQ(o->eventTable, plain->events);
+        EXPECT_EQ(o->refCount, o == caught ? 2 : 1);
+    }
+    RuntimeUnlockObject(caught);
+    for (RuntimeObject *o : objects)
+        RuntimeUnlockObject(o);
+}
