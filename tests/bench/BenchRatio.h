@@ -15,4 +15,5 @@ struct RatioRegistration {
 
 // KQ_BENCH_RATIO("what", BM_Baseline, BM_Subject, 3.0);
 #define KQ_BENCH_RATIO(title, baseline, subject, target)                                           \
-    static kqbench::RatioRegistration kqRatio_##subject(title, #baseline, #subject, target)
+    static kqbench::RatioRegistration kqRatio_##baseline##_##subject(title, #baseline, #subject,   \
+                                                                     target)
