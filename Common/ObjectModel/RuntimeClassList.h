@@ -11,3 +11,7 @@ KQ_RUNTIME_CLASS(RuntimeException)
 #define KQ_EXCEPTION_CLASS(Name) KQ_RUNTIME_CLASS(Name)
 #include "ExceptionClassList.h"
 #undef KQ_EXCEPTION_CLASS
+
+// Text encodings (TextEncodingObject).
+KQ_RUNTIME_CLASS(TextEncoding)
+KQ_RUNTIME_CLASS(TextConverter)
