@@ -47,6 +47,15 @@ class BlockAllocator {
     virtual void DiscardCode(uint8_t *block) { std::free(block); }
 };
 
+// Plain heap blocks for every member: the host tools and tests.
+class MallocAllocator : public BlockAllocator {
+  public:
+    uint8_t *CodeBlock(uint32_t length) override { return HeapBlock(length); }
+    uint8_t *HeapBlock(uint32_t length) override {
+        return static_cast<uint8_t *>(std::malloc(length));
+    }
+};
+
 struct ImageMembers {
     uint8_t *block[kMemberCount] = {};
     uint32_t length[kMemberCount] = {};

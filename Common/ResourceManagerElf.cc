@@ -17,6 +17,11 @@ const char kSource[] = "Common/ResourceManagerElf";
 PictureFactory gPictureFactory = nullptr;
 CursorFactory gCursorFactory = nullptr;
 
+// Conversions whose classes do not exist yet: a resource of that type and id
+// is reported, and the result is nil either way.
+RuntimeObject *Unavailable(const ResourceManager &manager, uint32_t type, uint16_t id,
+                           const char *className);
+
 void ReportUnavailable(const char *className) {
     char message[160];
     std::snprintf(message, sizeof message, "The class %s is not available in this runtime yet",
@@ -33,8 +38,7 @@ uint8_t ReverseBits(uint8_t b) {
 class ResourceManagerElf : public ResourceManager {
   public:
     RuntimeObject *DatabaseFromResource(uint16_t id) override {
-        if (Find(kqimage::kResourceDatabase, id).data != nullptr) ReportUnavailable("Database");
-        return nullptr;
+        return Unavailable(*this, kqimage::kResourceDatabase, id, "Database");
     }
 
     RuntimeObject *PictureFromResource(uint16_t id) override {
@@ -58,8 +62,7 @@ class ResourceManagerElf : public ResourceManager {
     }
 
     RuntimeObject *MovieFromResource(uint16_t id) override {
-        if (Find(kqimage::kResourceMovie, id).data != nullptr) ReportUnavailable("Movie");
-        return nullptr;
+        return Unavailable(*this, kqimage::kResourceMovie, id, "Movie");
     }
 
     RuntimeObject *CursorFromResource(uint16_t id) override {
@@ -89,10 +92,15 @@ class ResourceManagerElf : public ResourceManager {
     }
 
     RuntimeObject *SoundFromResource(uint16_t id) override {
-        if (Find(kqimage::kResourceSound, id).data != nullptr) ReportUnavailable("Sound");
-        return nullptr;
+        return Unavailable(*this, kqimage::kResourceSound, id, "Sound");
     }
 };
+
+RuntimeObject *Unavailable(const ResourceManager &manager, uint32_t type, uint16_t id,
+                           const char *className) {
+    if (manager.Find(type, id).data != nullptr) ReportUnavailable(className);
+    return nullptr;
+}
 
 } // namespace
 

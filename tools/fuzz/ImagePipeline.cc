@@ -15,14 +15,6 @@ int gReports = 0;
 
 using namespace kqimage;
 
-class HeapAllocator : public BlockAllocator {
-  public:
-    uint8_t *CodeBlock(uint32_t length) override { return HeapBlock(length); }
-    uint8_t *HeapBlock(uint32_t length) override {
-        return static_cast<uint8_t *>(std::malloc(length));
-    }
-};
-
 class StandInExports : public ImportResolver {
   public:
     bool RuntimeExport(const char *name, uint32_t length, uint32_t *address) override {
@@ -48,7 +40,7 @@ class Visitor : public OptionVisitor {
 };
 
 bool Process(ImageSource &source, uint32_t offset, uint32_t size, imagefuzz::PipelineResult *r) {
-    HeapAllocator heap;
+    MallocAllocator heap;
     ImageMembers m;
     if (!ReadSectionMembers(source, offset, size, heap, &m)) return false;
     r->containerRead = true;

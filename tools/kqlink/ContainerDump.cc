@@ -17,14 +17,6 @@ namespace {
 
 using namespace kqimage;
 
-class HeapAllocator : public BlockAllocator {
-  public:
-    uint8_t *CodeBlock(uint32_t length) override { return HeapBlock(length); }
-    uint8_t *HeapBlock(uint32_t length) override {
-        return static_cast<uint8_t *>(std::malloc(length));
-    }
-};
-
 std::string Hex(uint32_t v) {
     std::ostringstream s;
     s << "0x" << std::hex << std::setw(6) << std::setfill('0') << v;
@@ -169,7 +161,7 @@ bool DumpContainer(const std::vector<uint8_t> &file, std::ostream &out) {
         out << "no .kq section\n";
         return false;
     }
-    HeapAllocator heap;
+    MallocAllocator heap;
     ImageMembers m;
     if (!ReadSectionMembers(source, offset, size, heap, &m)) return false;
     out << "members:";

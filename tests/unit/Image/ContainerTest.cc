@@ -28,7 +28,7 @@ TEST(Container, FindsTheFirstSectionNamedExactlyKq) {
     EXPECT_EQ(offset, 52u + 2);
     EXPECT_EQ(size, SixMembers().size());
 
-    HeapAllocator heap;
+    MallocAllocator heap;
     ImageMembers m;
     ASSERT_TRUE(ReadSectionMembers(source, offset, size, heap, &m));
     for (int i = 0; i < 6; ++i)
@@ -46,7 +46,7 @@ TEST(Container, FindsTheFirstSectionNamedExactlyKq) {
 }
 
 TEST(Container, DamagedSectionsAreReportedAndYieldNothing) {
-    HeapAllocator heap;
+    MallocAllocator heap;
     ImageMembers m;
     Bytes longCode = Container({{0xC3}, {}, {}, {}, {}, {}});
     kqimage::Write32(longCode.data(), 1000);
@@ -85,7 +85,7 @@ TEST(Container, MemberFilesStandInWhenTheExecutableCannotBeOpened) {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(folder.c_str()), 0);
-    HeapAllocator heap;
+    MallocAllocator heap;
     ImageMembers m;
     ReportCapture capture;
     EXPECT_TRUE(ReadContainer("/nonexistent/pillwerk", heap, &m));

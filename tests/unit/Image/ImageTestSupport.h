@@ -26,14 +26,6 @@ Bytes Container(const std::vector<Bytes> &members);
 // `contents[i]`.
 Bytes ElfWithSections(const std::vector<std::string> &names, const std::vector<Bytes> &contents);
 
-class HeapAllocator : public kqimage::BlockAllocator {
-  public:
-    uint8_t *CodeBlock(uint32_t length) override { return HeapBlock(length); }
-    uint8_t *HeapBlock(uint32_t length) override {
-        return static_cast<uint8_t *>(std::malloc(length));
-    }
-};
-
 // Captures standard error while alive; Reports() counts runtime error
 // reports made meanwhile, Text() is what was written.
 class ReportCapture {

@@ -1,5 +1,6 @@
 // The resource manager, the image's record walkers (resources, options,
 // symbols) and the conversions that exist so far.
+#include "ImageOptions.h"
 #include "ImageRecords.h"
 #include "ImageTestSupport.h"
 #include "KESTstring.h"
@@ -7,6 +8,7 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 using namespace imagetest;
 using namespace kqimage;
@@ -180,4 +182,31 @@ TEST(Resources, BitmapsDecodeAndCursorBitsAreReversed) {
     EXPECT_EQ(mask[0], 0x80);
     EXPECT_EQ(x, 5);
     EXPECT_EQ(y, -2);
+}
+
+TEST(Resources, OptionsSetTheDefaultIconsLastFirstAndRegisterTheVersion) {
+    Bytes options{kOptionIcon, 1, 1, 10, 20, 30, 255, kOptionIcon, 2, 1};
+    for (int i = 0; i < 8; ++i)
+        options.push_back(uint8_t(i));
+    options.push_back(kOptionVersion);
+    Bytes version = VersionRecord();
+    options.insert(options.end(), version.begin(), version.end());
+    uint32_t before = TheResourceManager().GetCount();
+    ApplyImageOptions(options.data(), uint32_t(options.size()));
+    GList *icons = gtk_window_get_default_icon_list();
+    ASSERT_EQ(g_list_length(icons), 2u);
+    auto *first = static_cast<GdkPixbuf *>(icons->data);
+    auto *second = static_cast<GdkPixbuf *>(icons->next->data);
+    EXPECT_EQ(gdk_pixbuf_get_width(first), 2); // the last record stands first
+    EXPECT_EQ(gdk_pixbuf_get_width(second), 1);
+    EXPECT_TRUE(gdk_pixbuf_get_has_alpha(second));
+    const guchar *pixel = gdk_pixbuf_get_pixels(second);
+    EXPECT_EQ((std::vector<int>{pixel[0], pixel[1], pixel[2], pixel[3]}),
+              (std::vector<int>{10, 20, 30, 255}));
+    g_list_free(icons);
+    ASSERT_EQ(TheResourceManager().GetCount(), before + 1);
+    ResourceEntry vers = TheResourceManager().GetEntry(before);
+    EXPECT_EQ(vers.type, kResourceVersion);
+    EXPECT_EQ(vers.length, version.size());
+    EXPECT_EQ(vers.fileOffset, 0u);
 }
