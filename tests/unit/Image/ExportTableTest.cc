@@ -1,6 +1,7 @@
 // The runtime export table and the intrinsic function records: counts, the
 // static part bound to implementations or to reporting fallbacks, exact
 // lookup for linking, the name map, and additions.
+#include "ExportScan.h"
 #include "ImageTestSupport.h"
 #include "IntrinsicFunction.h"
 #include "RelocEntry.h"
@@ -121,4 +122,34 @@ TEST(IntrinsicFunctions, RecordsKeepTheirOrderAndOverloads) {
     EXPECT_EQ(hex->entryPoint, Code("RuntimeHexInt8"));
     EXPECT_NE(Code("_InitPluginEntrypoints"), nullptr);
     EXPECT_EQ(capture.Reports(), 0) << capture.Text();
+}
+
+TEST(ExportTable, ScanFindsTheFirstExactNameAcrossBlocksAndTail) {
+    // 40 entries: two full blocks of sixteen and a tail of eight. Keys of
+    // equal length, first and last bytes collide; only memcmp tells apart.
+    std::vector<std::string> names;
+    for (int i = 0; i < 40; ++i)
+        names.push_back("Name" + std::string(1, char('A' + i % 26)) + "xx");
+    names[3] = "NameQxx"; // same key as names[16]
+    names[20] = "NameQxx";
+    names[37] = "Tail";
+    std::vector<const char *> pointers;
+    std::vector<uint32_t> keys, lengths;
+    for (const std::string &n : names) {
+        pointers.push_back(n.c_str());
+        lengths.push_back(uint32_t(n.size()));
+        keys.push_back(exportscan::Key(n.c_str(), uint32_t(n.size())));
+    }
+    pointers[5] = nullptr; // an entry without a name
+    keys[5] = lengths[5] = 0;
+    auto find = [&](const char *name) {
+        return exportscan::Find(keys.data(), lengths.data(), pointers.data(),
+                                uint32_t(pointers.size()), name, uint32_t(std::strlen(name)));
+    };
+    EXPECT_EQ(find("NameQxx"), 3);
+    EXPECT_EQ(find("NameBxx"), 1);
+    EXPECT_EQ(find("Tail"), 37);
+    EXPECT_EQ(find("NameZxy"), -1);
+    EXPECT_EQ(find("NameFxx"), 31); // 5 has no name; 31 is the next "F"
+    EXPECT_EQ(find(""), -1);
 }
