@@ -7,6 +7,12 @@
 extern int gRuntimeArgc;
 extern char **gRuntimeArgv;
 
+// The runtime's initialisation at start-up: the unhandled-exception report
+// as the exception model's hook, the image's symbols for exception stacks,
+// and 256 KiB of checked stack below the current position for the main
+// thread.
+void RuntimeInitDefaults();
+
 extern "C" {
 // The image's entry code calls RuntimeInit first and RuntimeExit last.
 void RuntimeInit();

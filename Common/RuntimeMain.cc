@@ -6,30 +6,14 @@
 #include "ExecutablePath.h"
 #include "RuntimeArguments.h"
 #include "RuntimeErrorReport.h"
-#include "RuntimeException.h"
-#include "StackCheck.h"
 #include "TerminationSignals.h"
 #include "loaderX86.h"
 
 #include <gtk/gtk.h>
 
-#include <cstring>
-
 namespace {
 
 const char kSource[] = "Common/RuntimeMain";
-
-// The checked stack of the main thread, below the start-up's position.
-constexpr uint32_t kMainThreadStackSize = 0x40000;
-
-// The exception's stack names the image's methods by the image's symbols.
-bool ImageSymbolName(const void *address, KESTstring **name) {
-    const char *text;
-    uint32_t distance;
-    if (!ImageSymbolForAddress(address, &text, &distance)) return false;
-    *name = kstr::Make(text, uint32_t(std::strlen(text)), kEncodingUTF8);
-    return true;
-}
 
 } // namespace
 
@@ -38,8 +22,7 @@ int main(int argc, char **argv) {
     gRuntimeArgv = argv;
     gtk_set_locale();
     gtk_init_check(&gRuntimeArgc, &gRuntimeArgv);
-    KESTInitStackChecker(kMainThreadStackSize, 0);
-    exceptions::SetSymbolLookup(ImageSymbolName);
+    RuntimeInitDefaults();
 
     static char path[kExecutablePathSize];
     bool found = FindExecutablePath(gRuntimeArgv, path);
