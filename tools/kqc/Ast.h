@@ -114,6 +114,20 @@ enum class Ref : uint8_t {
     Index,          // array element
     Conversion,     // Integer(x) and friends: explicit conversion
     Cast,           // ClassName(obj): checked cast
+    ArrayMethod,    // a.Ubound, a.Append(x), ...: through the array's operations
+};
+
+// The methods every array has.
+enum class ArrayOp : uint8_t {
+    None,
+    Ubound,
+    Append,
+    Insert,
+    Remove,
+    Sort,
+    IndexOf,
+    Shuffle,
+    Redim
 };
 
 struct NameExpr : Expr {
@@ -141,6 +155,8 @@ struct CallExpr : Expr {
     Ref ref = Ref::Unresolved;          // sema
     const Symbol *symbol = nullptr;     // sema: method, event, property, ...
     const Overload *overload = nullptr; // sema: the chosen intrinsic overload
+    ArrayOp arrayOp = ArrayOp::None;    // sema: Ref::ArrayMethod
+    bool direct = false;                // sema: Super.Method: no method-table call
 };
 
 struct NewExpr : Expr {
@@ -217,6 +233,7 @@ struct DimStmt : Stmt {
     std::vector<DimVar> vars;
     TypeRef type;
     ExprPtr init; // also `As New Class(args)`
+    bool asNew = false;
 };
 
 struct ConstDecl;
@@ -254,6 +271,7 @@ struct CaseClause {
     SourcePos pos;
     Op op = Op::Eq; // Is: the comparison
     ExprPtr value, upper;
+    const Type *operandType = nullptr; // sema: the type selector and values are compared in
 };
 
 struct CaseBlock {

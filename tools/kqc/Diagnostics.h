@@ -30,6 +30,9 @@ class Diagnostics {
     // "file:line:column: message"; "file: message" without a line and
     // "kqc: message" without a file.
     std::string format(const Diagnostic &d) const;
+    // Where a second place is, for messages about `from`: "line 12" in the
+    // same file, "file:12" in another.
+    std::string where(SourcePos pos, SourcePos from) const;
     void print(std::ostream &out) const;
 
   private:

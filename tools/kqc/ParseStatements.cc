@@ -102,6 +102,7 @@ StmtPtr Parser::dimStatement() {
             if (at(Tok::LParen)) arguments(n->args);
             s->type = n->cls;
             s->init = std::move(n);
+            s->asNew = true;
         } else {
             s->type = typeRef();
         }
@@ -121,7 +122,23 @@ StmtPtr Parser::ifStatement(bool nested) {
     IfBranch first;
     first.pos = s->pos;
     first.cond = expression();
-    expect(Tok::KwThen);
+    if (!expect(Tok::KwThen)) {
+        // Resynchronise at the Then further on, if the line has one.
+        first.cond = std::make_unique<Expr>(ExprKind::Error, first.pos);
+        size_t then = pos_;
+        while (tokens_[then].kind != Tok::KwThen && tokens_[then].kind != Tok::Newline &&
+               tokens_[then].kind != Tok::EndOfFile) {
+            ++then;
+        }
+        if (tokens_[then].kind == Tok::KwThen) {
+            while (pos_ <= then)
+                take();
+        } else if (then != pos_) {
+            while (pos_ < then)
+                take();
+            return nullptr;
+        } // else `If cond` alone on its line: read the block as if Then stood there
+    }
     if (!at(Tok::Newline) && !at(Tok::EndOfFile)) {
         s->singleLine = true;
         if (StmtPtr body = statement(true)) first.body.push_back(std::move(body));

@@ -181,6 +181,9 @@ SourceUnit Parser::run() {
             TypeDecl scratch; // parsed for recovery only, then dropped
             scratch.kind = DeclKind::Module;
             member(scratch);
+        } else if (at(Tok::KwEnd)) {
+            error(cur().pos, "unexpected 'End " + peek(1).text + "'");
+            skipLine();
         } else {
             unexpected("Class, Interface, Module, Window or MenuBar");
             skipLine();

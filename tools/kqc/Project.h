@@ -2,6 +2,7 @@
 // file's syntax is read by the reader kqc shares with kqlink.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct Project {
     enum class Kind { Gui, Console };
 
     std::string path;
+    uint32_t fileId = 0; // the project file in the compilation's SourceSet, for messages
     std::string name;
     Kind kind = Kind::Gui;
     std::string applicationClass;

@@ -1,36 +1,106 @@
 // kqc, the Kestlang compiler.
-//   kqc --dump-ast file.kst...   parse the files and print their trees
+//
+//   kqc --manifest RUNTIME.manifest [-o IMAGE.s] PROJECT.kqp
+//   kqc --manifest RUNTIME.manifest --check FILE.kst...
+//   kqc --dump-ast FILE.kst...
+//
+// Reads the project (or the given sources), checks them against the runtime
+// manifest and reports errors as file:line:column: message. --check stops
+// after the checks; --dump-ast prints the syntax trees and does no checks.
 #include <cstring>
 #include <iostream>
 
 #include "AstDump.h"
 #include "Lexer.h"
+#include "Manifest.h"
 #include "Parser.h"
+#include "Project.h"
+#include "Sema.h"
 
 using namespace kqc;
 
+namespace {
+
+int usage() {
+    std::cerr << "usage: kqc --manifest FILE [-o OUT.s] PROJECT.kqp\n"
+                 "       kqc --manifest FILE --check FILE.kst...\n"
+                 "       kqc --dump-ast FILE.kst...\n";
+    return 2;
+}
+
+bool endsWith(const std::string &s, const char *tail) {
+    size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
+    std::string manifestPath, output;
+    bool dumpAst = false, checkOnly = false;
+    std::vector<std::string> inputs;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--dump-ast") {
+            dumpAst = true;
+        } else if (arg == "--check") {
+            checkOnly = true;
+        } else if ((arg == "--manifest" || arg == "-o") && i + 1 < argc) {
+            (arg == "-o" ? output : manifestPath) = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-') {
+            return usage();
+        } else {
+            inputs.push_back(arg);
+        }
+    }
+    if (inputs.empty() || (!dumpAst && manifestPath.empty())) return usage();
+
     SourceSet sources;
     Diagnostics diags(sources);
-    bool dumpAst = false;
-    std::vector<SourceUnit> units;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dump-ast") == 0) {
-            dumpAst = true;
-            continue;
+    Project project;
+    bool haveProject = inputs.size() == 1 && endsWith(inputs[0], ".kqp");
+    std::vector<std::string> files = inputs;
+    if (haveProject) {
+        std::vector<std::string> errors;
+        if (!loadProject(inputs[0], &project, &errors)) {
+            for (const std::string &e : errors)
+                std::cerr << e << '\n';
+            return 1;
         }
         std::string text;
-        if (!readFile(argv[i], &text)) {
-            diags.error({}, std::string("cannot read ") + argv[i]);
+        readFile(inputs[0], &text);
+        project.fileId = sources.add(inputs[0], std::move(text));
+        files = project.sources;
+    }
+
+    std::vector<SourceUnit> units;
+    for (const std::string &path : files) {
+        std::string text;
+        if (!readFile(path, &text)) {
+            diags.error({}, "cannot read " + path);
             continue;
         }
-        uint32_t id = sources.add(argv[i], std::move(text));
+        uint32_t id = sources.add(path, std::move(text));
         units.push_back(parse(tokenize(sources, id, diags), id, diags));
     }
     if (dumpAst) {
         for (const SourceUnit &u : units)
             std::cout << dump(u);
+        diags.print(std::cerr);
+        return diags.errorCount() ? 1 : 0;
+    }
+
+    Program program;
+    std::string manifestText;
+    if (!readFile(manifestPath, &manifestText)) {
+        diags.error({}, "cannot read the runtime manifest " + manifestPath);
+    } else if (loadManifest(sources, sources.add(manifestPath, std::move(manifestText)), program,
+                            diags)) {
+        analyze(program, units, haveProject ? &project : nullptr, diags);
     }
     diags.print(std::cerr);
-    return diags.errorCount() ? 1 : 0;
+    if (diags.errorCount() || checkOnly) return diags.errorCount() ? 1 : 0;
+    (void)output;
+    std::cerr << "kqc: code generation is not available yet; use --check\n";
+    return 1;
 }
