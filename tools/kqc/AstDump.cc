@@ -3,6 +3,8 @@
 
 #include <sstream>
 
+#include "Types.h"
+
 namespace kqc {
 namespace {
 
@@ -139,7 +141,8 @@ std::string dump(const Expr &e) {
         return "(ctype " + opt(c.value) + " " + typeText(c.target) + ")";
     }
     case ExprKind::Convert:
-        return "(convert " + dump(*static_cast<const ConvertExpr &>(e).value) + ")";
+        return "(to " + typeName(e.type) + " " + dump(*static_cast<const ConvertExpr &>(e).value) +
+               ")";
     case ExprKind::Error:
         return "error";
     }

@@ -32,9 +32,17 @@ class Lexer {
         return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
     }
     SourcePos here() const { return at(pos_); }
+    // Columns are counted in code points from the line start; positions are
+    // asked for in ascending order, so the count goes on from the last one.
     SourcePos at(size_t offset) const {
-        auto column = utf8::length(text_.substr(lineStart_, offset - lineStart_)) + 1;
-        return {fileId_, line_, static_cast<uint32_t>(column)};
+        if (offset < columnOffset_ || columnOffset_ < lineStart_) {
+            columnOffset_ = lineStart_;
+            column_ = 1;
+        }
+        column_ += static_cast<uint32_t>(
+            utf8::length(text_.substr(columnOffset_, offset - columnOffset_)));
+        columnOffset_ = offset;
+        return {fileId_, line_, column_};
     }
     void error(SourcePos pos, std::string message) { diags_.error(pos, std::move(message)); }
     Token &emit(Tok kind, SourcePos pos) {
@@ -74,6 +82,8 @@ class Lexer {
     size_t pos_ = 0;
     size_t lineStart_ = 0;
     uint32_t line_ = 1;
+    mutable size_t columnOffset_ = 0;
+    mutable uint32_t column_ = 1;
 };
 
 std::vector<Token> Lexer::run() {

@@ -367,7 +367,8 @@ void ManifestReader::classLine(const std::vector<Field> &f) {
         if (a.substr(0, 6) == "super=") {
             ClassInfo *super = classNamed({a.substr(6), f[i].column + 6});
             if (super && !done_.count(super)) {
-                error(f[i].column, "superclass " + super->name + " must come before " + cls->name);
+                error(f[i].column + 6,
+                      "superclass " + super->name + " must come before " + cls->name);
                 super = nullptr;
             }
             cls->super = super;

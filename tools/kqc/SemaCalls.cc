@@ -80,8 +80,9 @@ const Type *Sema::callResolved(CallExpr &c, Resolved r, bool statement) {
         std::vector<const Signature *> sigs;
         std::vector<const MethodInfo *> methods;
         for (const Symbol *s : r.symbols ? *r.symbols : std::vector<Symbol *>{r.symbol}) {
+            if (s->kind != SymbolKind::Method) continue;
             auto *m = static_cast<const MethodInfo *>(s);
-            if (s->kind == SymbolKind::Method && !m->isAssign) {
+            if (!m->isAssign) {
                 sigs.push_back(&m->sig);
                 methods.push_back(m);
             }

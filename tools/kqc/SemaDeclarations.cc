@@ -465,7 +465,7 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
 }
 
 void Sema::layoutFields(ClassInfo *cls) {
-    uint32_t offset = cls->instanceSize;
+    uint32_t offset = cls->super ? cls->super->instanceSize : cls->instanceSize;
     for (Symbol *s : cls->memberOrder) {
         if (s->kind != SymbolKind::Field) continue;
         auto *f = static_cast<FieldInfo *>(s);

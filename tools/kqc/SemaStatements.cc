@@ -394,34 +394,51 @@ void Sema::assign(AssignStmt &s) {
 // its entry point takes the arguments and then the value.
 bool Sema::assignForm(AssignStmt &s) {
     auto &c = static_cast<CallExpr &>(*s.target);
-    if (c.callee->kind != ExprKind::Member) return false;
-    auto &m = static_cast<MemberExpr &>(*c.callee);
-    Resolved r = resolveMember(m);
-    if (r.ref == Ref::Unresolved) { // reported
-        checkArgs(c.args);
-        value(s.value);
-        return true;
+    Resolved r;
+    Ref *calleeRef;
+    const Symbol **calleeSymbol;
+    std::string name;
+    if (c.callee->kind == ExprKind::Member) {
+        auto &m = static_cast<MemberExpr &>(*c.callee);
+        r = resolveMember(m);
+        if (r.ref == Ref::Unresolved) { // reported
+            checkArgs(c.args);
+            value(s.value);
+            return true;
+        }
+        calleeRef = &m.ref, calleeSymbol = &m.symbol, name = m.member;
+    } else if (c.callee->kind == ExprKind::Name) {
+        auto &n = static_cast<NameExpr &>(*c.callee);
+        r = lookup(n.name, n.pos);
+        calleeRef = &n.ref, calleeSymbol = &n.symbol, name = n.name;
+    } else {
+        return false;
     }
     std::vector<const Signature *> sigs;
     std::vector<const MethodInfo *> forms;
     if (r.ref == Ref::RuntimeMethod) {
         for (const Symbol *sym : *r.symbols) {
+            if (sym->kind != SymbolKind::Method) continue;
             auto *method = static_cast<const MethodInfo *>(sym);
-            if (sym->kind == SymbolKind::Method && method->isAssign) {
+            if (method->isAssign) {
                 sigs.push_back(&method->sig);
                 forms.push_back(method);
             }
         }
     }
     if (sigs.empty()) return false;
-    m.ref = c.ref = r.ref;
-    m.symbol = r.symbol;
+    if (c.callee->kind == ExprKind::Name && !static_cast<const MethodInfo *>(r.symbol)->shared &&
+        !instanceAccess(c.callee->pos, r.symbol)) {
+        return true;
+    }
+    *calleeRef = c.ref = r.ref;
+    *calleeSymbol = r.symbol;
     bool ok = checkArgs(c.args);
     ok &= value(s.value)->kind != TypeKind::Error;
     c.type = type(TypeKind::Void);
     if (!ok) return true;
     c.args.push_back(std::move(s.value));
-    int chosen = chooseOverload(c.args, c.pos, m.member, sigs);
+    int chosen = chooseOverload(c.args, c.pos, name, sigs);
     s.value = std::move(c.args.back());
     c.args.pop_back();
     if (chosen >= 0) c.symbol = forms[chosen];
