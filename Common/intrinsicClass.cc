@@ -8,6 +8,10 @@
 #include "StringMap.h"
 #include "plugin.h"
 
+#define KQ_RUNTIME_MODULE(Name) extern ObjectDefinition Name##Definition;
+#include "RuntimeModuleList.h"
+#undef KQ_RUNTIME_MODULE
+
 namespace {
 
 const char kSource[] = "Common/intrinsicClass";
@@ -43,6 +47,12 @@ void AddEntryPoints(ObjectDefinition *defn) {
     AddEntryPoint(defn->initializer);
     AddEntryPoint(defn->finalizer);
 }
+
+ObjectDefinition *const kRuntimeModules[] = {
+#define KQ_RUNTIME_MODULE(Name) &Name##Definition,
+#include "RuntimeModuleList.h"
+#undef KQ_RUNTIME_MODULE
+};
 
 ObjectDefinition *FindIntrinsic(const KESTstring *name) {
     return LookupIntrinsicClass(name);
@@ -83,13 +93,14 @@ ObjectDefinition *LookupIntrinsicClass(const KESTstring *name) {
 }
 
 extern "C" void RuntimeInitExternalClasses() {
-    static bool finderAdded = false;
-    if (!finderAdded) {
-        finderAdded = true;
-        definitions::AddDefinitionFinder(FindIntrinsic);
-    }
+    static bool firstCall = true;
+    if (firstCall) definitions::AddDefinitionFinder(FindIntrinsic);
     for (uint32_t i = 0; i < definitions::RuntimeClassCount(); ++i)
         RegisterIntrinsicClass(definitions::RuntimeClassAt(i));
+    if (firstCall) // a module registered twice is reported
+        for (ObjectDefinition *module : kRuntimeModules)
+            RegisterIntrinsicModule(module);
+    firstCall = false;
     RegisterRuntimeIntrinsicFunctions();
     InstallPlugins();
 }

@@ -44,7 +44,7 @@ struct TextConverterObject {
 
 // The module: a class without instances of its own state, whose properties
 // are class-level and read through EncodingsGetFromCode with the property's
-// identifier as the parameter. Not in RuntimeClassList.h, which lists classes.
+// identifier as the parameter. Listed in RuntimeModuleList.h.
 extern ObjectDefinition EncodingsDefinition;
 
 extern "C" {
