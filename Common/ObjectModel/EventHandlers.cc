@@ -6,6 +6,7 @@
 #include "ObjectDefinition.h"
 
 #include "RuntimeErrorReport.h"
+#include "RuntimeException.h"
 #include "SmallBlockAllocator.h"
 
 #include <cstring>
@@ -18,6 +19,22 @@ void *Handler(RuntimeObject *object, const EventItem *item) {
         object->classPtr == nullptr || item->index >= object->classPtr->eventCount)
         return nullptr;
     return object->eventTable[item->index].vector;
+}
+
+uint64_t Raise(RuntimeObject *object, const EventItem *item,
+               std::initializer_list<uint32_t> arguments, bool *handled) {
+    void *handler = Handler(object, item);
+    if (handled != nullptr) *handled = handler != nullptr;
+    if (handler == nullptr) return 0;
+    constexpr size_t kMostArguments = 16;
+    KQ_ASSERT(KQ_DEFINITION_SOURCE, arguments.size() <= kMostArguments);
+    uint32_t words[kMostArguments + 1];
+    words[0] = uint32_t(reinterpret_cast<uintptr_t>(object));
+    size_t count = 1;
+    for (uint32_t argument : arguments)
+        if (count <= kMostArguments) words[count++] = argument;
+    Ref<> hold(object);
+    return RuntimeCallImageHandler(handler, uint32_t(count), words);
 }
 
 } // namespace events

@@ -238,8 +238,7 @@ const char *AvailabilityCondition(ObjectDefinition *defn) {
 }
 
 bool SameName(const KESTstring *a, const KESTstring *b) {
-    uint32_t length = kstr::Length(a);
-    return length == kstr::Length(b) && std::memcmp(kstr::Text(a), kstr::Text(b), length) == 0;
+    return kstr::CompareFold(a, b) == 0;
 }
 
 void AddDefinitionFinder(DefinitionFinder finder) {

@@ -32,6 +32,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #define KQ_DEFINITION_SOURCE "../Common/Object Model/ObjectDefinition"
@@ -379,7 +380,9 @@ RuntimeClass *Convert(ObjectDefinition *defn);
 // Converts, then creates an object (RuntimeNewObject); the caller owns it.
 RuntimeObject *Instantiate(ObjectDefinition *defn);
 
-// Whether two names are the same identifier.
+// Whether two names are the same identifier: compared as the language's `=`
+// compares strings (ASCII letters without regard to case), as the class-name
+// map does.
 bool SameName(const KESTstring *a, const KESTstring *b);
 
 // Class lookup by name beyond the converted classes: RuntimeLookupClass asks
@@ -411,6 +414,14 @@ namespace events {
 // table or its private copy); null when there is none. The runtime calls it
 // through RuntimeCallImageHandler with the object as first argument.
 void *Handler(RuntimeObject *object, const EventItem *item);
+
+// Raises the event of `item` on `object`: when the object has a handler for
+// it, calls the handler (through RuntimeCallImageHandler) with the object
+// first and then `arguments`, holding a reference to the object meanwhile.
+// Returns the handler's edx:eax (a Boolean result is its low byte), 0 when
+// there is no handler; `*handled` tells whether one ran.
+uint64_t Raise(RuntimeObject *object, const EventItem *item,
+               std::initializer_list<uint32_t> arguments = {}, bool *handled = nullptr);
 
 } // namespace events
 

@@ -252,8 +252,8 @@ extern "C" bool RuntimeObjectIsa(RuntimeObject *object, RuntimeClass *cls) {
 namespace {
 
 bool NamedOLEObject(const RuntimeClass *cls) {
-    return cls != nullptr && kstr::Length(cls->name) == 9 &&
-           std::memcmp(kstr::Text(cls->name), "OLEObject", 9) == 0;
+    static KESTstring *const oleObject = kstr::FromC("OLEObject");
+    return cls != nullptr && definitions::SameName(cls->name, oleObject);
 }
 
 } // namespace
