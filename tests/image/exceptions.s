@@ -10,8 +10,10 @@ entry:
     mov %esp, %ebp
     sub $24, %esp
     call RuntimeInit
-    call tryCatch
-    call tryAroundPassOn
+    movl $RaiseNilObjectException, (%esp)   # an entry point's address
+    call tryCall
+    movl $passOn, (%esp)
+    call tryCall
     call uncaught
     movl $afterText, (%esp)
     call puts
@@ -20,30 +22,14 @@ entry:
     ret
 
     .text
-# Try: RaiseNilObjectException; Catch exc: printCaught(exc)
-tryCatch:
+# Try: fn(); Catch exc: printCaught(exc)
+tryCall:
     push %ebp
     mov %esp, %ebp
     sub $24, %esp
     movl $0, -8(%ebp)
     mov %esp, -4(%ebp)
-    call RaiseNilObjectException
-    KQ_MARKER 0x411, -8, 1f
-    mov -4(%ebp), %esp
-1:  mov -8(%ebp), %eax
-    mov %eax, (%esp)
-    call printCaught
-    leave
-    ret
-
-# Try: passOn; Catch exc: printCaught(exc)
-tryAroundPassOn:
-    push %ebp
-    mov %esp, %ebp
-    sub $24, %esp
-    movl $0, -8(%ebp)
-    mov %esp, -4(%ebp)
-    call passOn
+    call *8(%ebp)
     KQ_MARKER 0x411, -8, 1f
     mov -4(%ebp), %esp
 1:  mov -8(%ebp), %eax
