@@ -35,7 +35,8 @@ def pump():
 
 def wait_until(condition, what, timeout=DEFAULT_TIMEOUT):
     """Polls `condition` until it returns a true value, which is returned;
-    fails with `what` when `timeout` seconds pass first."""
+    fails with `what` (a text, or a function giving one, so that it can show
+    the state at the moment of failure) when `timeout` seconds pass first."""
     deadline = time.monotonic() + timeout
     delay = 0.02
     while True:
@@ -47,7 +48,7 @@ def wait_until(condition, what, timeout=DEFAULT_TIMEOUT):
         if result:
             return result
         if time.monotonic() > deadline:
-            raise TestFailure("timed out waiting for " + what)
+            raise TestFailure("timed out waiting for " + (what() if callable(what) else what))
         time.sleep(delay)
         delay = min(delay * 2, 0.2)
 

@@ -15,11 +15,12 @@ def test_type_click_and_read_back():
         entry = a.find(window, "text")
         a.click(entry)
         a.type_text("Grüße 12,50")
-        a.wait_until(lambda: a.text(entry) == "Grüße 12,50", "the typed text in the entry")
+        a.wait_until(lambda: a.text(entry) == "Grüße 12,50",
+                     lambda: "the typed text in the entry (shows %r)" % a.text(entry))
         a.click(a.find(window, "push button", "Copy"))
         label = a.find(window, "label")
         a.wait_until(lambda: a.text(label) == "Copied: Grüße 12,50",
-                     "the label to show the copied text (shows %r)" % a.text(label))
+                     lambda: "the label to show the copied text (shows %r)" % a.text(label))
         a.screenshot("e2e-a11y-probe")
     finally:
         app.close()
