@@ -8,7 +8,15 @@ find_package(Threads REQUIRED)
 set(KQ_ARTIFACT_DIR "${CMAKE_BINARY_DIR}/artifacts" CACHE PATH
     "where tests leave screenshots and logs for people to look at")
 set(KQ_WITH_XVFB "${PROJECT_SOURCE_DIR}/scripts/with-xvfb")
-set(KQ_RUN_I386 "${PROJECT_SOURCE_DIR}/scripts/run-i386")
+# The launcher as this build tree uses it: bound to the sysroot the tree was
+# configured with, so that tests run the same from any shell.
+set(KQ_RUN_I386 "${CMAKE_BINARY_DIR}/run-i386")
+file(CONFIGURE OUTPUT "${KQ_RUN_I386}" CONTENT [[#!/bin/sh
+KQ_SYSROOT=${KQ_SYSROOT:-"@KQ_SYSROOT@"} exec "@PROJECT_SOURCE_DIR@/scripts/run-i386" "$@"
+]] @ONLY)
+file(CHMOD "${KQ_RUN_I386}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${KQ_RUN_I386}")
 set(KQ_HOST_PYTHON /usr/bin/python3)
 
 # kq_test(<target> [GUI] SOURCES <files...> [LIBS <libs...>] [PREFIX <name>])
