@@ -272,7 +272,10 @@ void ManifestReader::record(const std::vector<Field> &f, std::string_view line) 
             error(f[2].column, "an assigning member is named =Name and takes the value last");
             return;
         }
-        if (m->isAssign) m->name.erase(0, 1);
+        if (m->isAssign) {
+            m->name.erase(0, 1);
+            m->sig.result = program_.types.get(TypeKind::Void); // the value is its last parameter
+        }
         cls_->add(m);
     } else if (kind == "implements") {
         if (!needClass(f[0]) || !argc(2, 2)) return;
@@ -382,7 +385,7 @@ void ManifestReader::classLine(const std::vector<Field> &f) {
                               : cls->guiOnly) = true;
             continue;
         }
-        if (a.substr(0, 5) == "size=" && parseNumber(a.substr(5), &n) && n >= 24) {
+        if (a.substr(0, 5) == "size=" && parseNumber(a.substr(5), &n) && n >= 0) {
             cls->instanceSize = static_cast<uint32_t>(n);
             continue;
         }

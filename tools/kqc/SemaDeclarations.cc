@@ -80,10 +80,9 @@ void Sema::declareClasses() {
 void Sema::resolveBases(ClassInfo *cls) {
     TypeDecl &d = *cls->decl;
     if (cls->isInterface || cls->isModule) return;
-    const char *implicit = cls->isWindow ? "Window" : cls->isMenuBar ? "MenuBar" : "Object";
-    ClassInfo *base = runtimeClass(implicit);
-    if (!base && implicit[0] != 'O')
-        error(d.pos, std::string("the runtime has no class ") + implicit);
+    const char *implicit = cls->isWindow ? "Window" : cls->isMenuBar ? "MenuBar" : nullptr;
+    ClassInfo *base = implicit ? runtimeClass(implicit) : nullptr;
+    if (implicit && !base) error(d.pos, std::string("the runtime has no class ") + implicit);
     if (!d.super.empty()) {
         ClassInfo *super = program_.findClass(d.super);
         if (!super) {
@@ -97,7 +96,7 @@ void Sema::resolveBases(ClassInfo *cls) {
             error(d.superPos,
                   "'" + super->name + "' cannot be the superclass of '" + cls->name + "'");
         } else {
-            base = super;
+            base = super->isRoot ? nullptr : super;
         }
     }
     cls->super = base;
@@ -127,7 +126,7 @@ bool Sema::orderClasses() {
         if (cls->super && !cls->super->fromRuntime) {
             if (state[cls->super] == 1) {
                 error(cls->decl->superPos, "'" + cls->name + "' inherits from itself");
-                cls->super = runtimeClass(cls->isWindow ? "Window" : "Object");
+                cls->super = cls->isWindow ? runtimeClass("Window") : nullptr;
                 ok = false;
             } else {
                 visit(cls->super);

@@ -18,6 +18,7 @@ const std::vector<Symbol *> *ClassInfo::find(const std::string &folded) const {
 }
 
 bool ClassInfo::isA(const ClassInfo *other) const {
+    if (other->isRoot) return true;
     for (const ClassInfo *c = this; c; c = c->super) {
         if (c == other) return true;
         for (const ClassInfo *i : c->interfaces) {
@@ -30,6 +31,12 @@ bool ClassInfo::isA(const ClassInfo *other) const {
 void ClassInfo::add(Symbol *member) {
     members[utf8::fold(member->name)].push_back(member);
     memberOrder.push_back(member);
+}
+
+Program::Program() {
+    ClassInfo *root = addClass("Object", {});
+    root->fromRuntime = true;
+    root->isRoot = true;
 }
 
 ClassInfo *Program::findClass(const std::string &name) const {

@@ -159,6 +159,7 @@ struct ClassInfo : Symbol {
     bool isWindow = false;  // declared with Window
     bool isMenuBar = false; // declared with MenuBar
     bool fromRuntime = false;
+    bool isRoot = false;      // `Object`: every object is one; no class record at run time
     bool consoleOnly = false; // runtime class usable only without a GUI
     bool guiOnly = false;     // runtime class that needs the GUI
     const Type *type = nullptr;
@@ -187,6 +188,9 @@ struct ClassInfo : Symbol {
 
 class Program {
   public:
+    // Starts with the root class `Object`, which every class inherits.
+    Program();
+
     TypeTable types;
 
     template <class T, class... Args>

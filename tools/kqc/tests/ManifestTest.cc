@@ -25,7 +25,7 @@ Loaded load(Program &program, const std::string &text) {
 
 const char *const kHeader =
     "kqmanifest 1\n"
-    "class Object size=24 methods=0 events=0 members=0 properties=0 interfaces=0\n"
+    "class Base size=24 methods=0 events=0 members=0 properties=0 interfaces=0\n"
     "end\n";
 
 TEST(Manifest, BuildsClassesWithInheritedSlotsMembersAndFunctions) {
@@ -37,13 +37,13 @@ TEST(Manifest, BuildsClassesWithInheritedSlotsMembersAndFunctions) {
             "class IThing size=24 methods=0 events=0 members=0 properties=0 interfaces=0 "
             "interface\n"
             "end\n"
-            "class Ctl super=Object size=40 methods=0 events=1 members=2 properties=1 interfaces=1 "
+            "class Ctl super=Base size=40 methods=0 events=1 members=2 properties=1 interfaces=1 "
             "gui\n"
             "  initializer CtlInit\n"
             "  property 0 Text%s% 24 stringGetter stringSetter\n"
             "  event 0 KeyDown%b%&si4\n"
             "  member 0 Item%o<Ctl>%o<Ctl>A1i4 CtlItem\n"
-            "  member 1 =Item%%o<Ctl>A1i4o<Ctl> CtlSetItem assign\n"
+            "  member 1 =Item%o<Ctl>%o<Ctl>A1i4o<Ctl> CtlSetItem assign\n"
             "  implements IThing\n"
             "  const Limit i4 -12\n"
             "end\n"
@@ -111,7 +111,9 @@ TEST(Manifest, ReportsBrokenRecordsWithTheirLines) {
         {"", "m: the runtime manifest is empty"},
         {"class X size=24 methods=0 events=0 members=0 properties=0 interfaces=0\nend\n",
          "m:1:1: not a runtime manifest of format 1 (the first line must be 'kqmanifest 1')"},
-        {"class Object size=1\n", "m:4:7: class Object is listed twice"},
+        {"class Base size=1\n", "m:4:7: class Base is listed twice"},
+        {"class Object size=24 methods=0 events=0 members=0 properties=0 interfaces=0\nend\n",
+         "m:4:7: class Object is listed twice"},
         {"class A super=B size=24 methods=0 events=0 members=0 properties=0 interfaces=0\nend\n"
          "class B size=24 methods=0 events=0 members=0 properties=0 interfaces=0\nend\n",
          "m:4:15: superclass B must come before A"},
