@@ -212,6 +212,8 @@ void ManifestReader::record(const std::vector<Field> &f, std::string_view line) 
     if (kind == "class") {
         if (cls_) error(f[0].column, "class " + cls_->name + " has no 'end'");
         classLine(f);
+    } else if (kind == "entry") {
+        if (argc(2, 2)) program_.entries.insert(std::string(f[1].text));
     } else if (kind == "end") {
         if (needClass(f[0])) finishClass();
     } else if (kind == "initializer" || kind == "finalizer") {

@@ -7,12 +7,6 @@
 namespace kqc {
 namespace {
 
-bool instanceMember(const Resolved &r) {
-    return r.ref == Ref::Field || r.ref == Ref::Property || r.ref == Ref::Method ||
-           r.ref == Ref::Event || r.ref == Ref::Control ||
-           (r.ref == Ref::RuntimeMethod && !static_cast<const MethodInfo *>(r.symbol)->shared);
-}
-
 std::string argumentTypes(const ExprList &args) {
     std::string out = "(";
     for (const ExprPtr &a : args) {

@@ -50,6 +50,24 @@ bool callable(Ref r) {
 
 } // namespace
 
+// Whether a member needs an object: instance fields, runtime properties that
+// are not shared, methods, events and controls.
+bool instanceMember(const Resolved &r) {
+    switch (r.ref) {
+    case Ref::Field:
+    case Ref::Method:
+    case Ref::Event:
+    case Ref::Control:
+        return true;
+    case Ref::Property:
+        return !static_cast<const PropertyInfo *>(r.symbol)->shared;
+    case Ref::RuntimeMethod:
+        return !static_cast<const MethodInfo *>(r.symbol)->shared;
+    default:
+        return false;
+    }
+}
+
 Resolved Sema::lookup(const std::string &name, SourcePos pos) {
     std::string folded = utf8::fold(name);
     Resolved r;
@@ -141,10 +159,7 @@ Resolved Sema::memberOf(ClassInfo *cls, const std::string &name, SourcePos pos, 
     r.symbol = preferred(*list);
     r.ref = refOf(r.symbol);
     if (!visible(pos, r.symbol)) return Resolved{};
-    bool instance =
-        r.ref == Ref::Field || r.ref == Ref::Property || r.ref == Ref::Method ||
-        r.ref == Ref::Event || r.ref == Ref::Control ||
-        (r.ref == Ref::RuntimeMethod && !static_cast<const MethodInfo *>(r.symbol)->shared);
+    bool instance = instanceMember(r);
     if (viaClass && instance) {
         error(pos,
               "'" + name + "' belongs to an object of class " + cls->name + ", not to the class");
@@ -269,10 +284,7 @@ const Type *Sema::name(ExprPtr &e) {
         return types_.error();
     }
     if (r.symbol && !visible(n.pos, r.symbol)) return types_.error();
-    bool instance =
-        r.ref == Ref::Field || r.ref == Ref::Property || r.ref == Ref::Method ||
-        r.ref == Ref::Event || r.ref == Ref::Control ||
-        (r.ref == Ref::RuntimeMethod && !static_cast<const MethodInfo *>(r.symbol)->shared);
+    bool instance = instanceMember(r);
     if (instance && !instanceAccess(n.pos, r.symbol)) return types_.error();
     return useSymbol(e, r, &n.ref, &n.symbol);
 }
@@ -373,11 +385,7 @@ Resolved Sema::resolveMember(MemberExpr &m) {
             ClassInfo *window = runtimeClass("Window");
             bool implicitWindow = window && cls->isA(window) && !cls->fromRuntime;
             Resolved r = memberOf(cls, m.member, m.memberPos, !implicitWindow);
-            bool shared =
-                r.ref == Ref::SharedField || r.ref == Ref::SharedMethod || r.ref == Ref::Constant ||
-                r.ref == Ref::Declare ||
-                (r.ref == Ref::RuntimeMethod && static_cast<const MethodInfo *>(r.symbol)->shared);
-            if (implicitWindow && !shared) n.ref = Ref::ImplicitWindow;
+            if (implicitWindow && instanceMember(r)) n.ref = Ref::ImplicitWindow;
             return r;
         }
     }

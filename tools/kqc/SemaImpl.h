@@ -35,6 +35,9 @@ struct BodyContext {
 // The class (or module) a member belongs to, for messages.
 std::string ownerName(const Symbol *s);
 
+// Whether a resolved member needs an object (it is no shared member).
+bool instanceMember(const Resolved &r);
+
 class Sema {
   public:
     Sema(Program &program, std::vector<SourceUnit> &units, const Project *project,

@@ -205,6 +205,9 @@ class Program {
     ClassInfo *addClass(const std::string &name, SourcePos pos); // null when the name is taken
     IntrinsicInfo *findIntrinsic(const std::string &name) const;
     IntrinsicInfo *intrinsic(const std::string &name); // found or made
+
+    // The runtime's exported entry points (the manifest's `entry` records).
+    std::unordered_set<std::string> entries;
     const std::vector<ClassInfo *> &classes() const { return classOrder_; }
 
   private:

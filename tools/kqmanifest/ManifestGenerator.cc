@@ -14,9 +14,20 @@
 
 #include "IntrinsicFunction.h"
 #include "ObjectDefinition.h"
+#include "RelocEntry.h"
 #include "RuntimeException.h"
 
+#define KQ_RUNTIME_MODULE(Name) extern ObjectDefinition Name##Definition;
+#include "RuntimeModuleList.h"
+#undef KQ_RUNTIME_MODULE
+
 namespace {
+
+ObjectDefinition *const kModules[] = {
+#define KQ_RUNTIME_MODULE(Name) &Name##Definition,
+#include "RuntimeModuleList.h"
+#undef KQ_RUNTIME_MODULE
+};
 
 [[noreturn]] void fail(const std::string &message) {
     std::fprintf(stderr, "kqmanifest: %s\n", message.c_str());
@@ -83,7 +94,7 @@ const char *orDash(const char *name) {
     return name && *name ? name : "-";
 }
 
-void printClass(ObjectDefinition *defn) {
+void printClass(ObjectDefinition *defn, bool module) {
     RuntimeClass *cls = definitions::Convert(defn);
     if (!cls) fail(std::string("class ") + kstr::Text(defn->name) + " does not convert");
     std::string name = kstr::Text(defn->name);
@@ -93,6 +104,7 @@ void printClass(ObjectDefinition *defn) {
                 cls->instanceSize, cls->methodCount, cls->eventCount, cls->memberCount,
                 cls->propertyCount, cls->interfaceCount);
     if (defn->isAnInterface) std::printf(" interface");
+    if (module) std::printf(" module");
     std::string availability = definitions::AvailabilityCondition(defn);
     if (availability == "not TargetHasGUI") std::printf(" console");
     if (availability == "TargetHasGUI") std::printf(" gui");
@@ -152,17 +164,39 @@ bool describedClasses(const char *signature) {
         for (uint32_t i = 0; i < definitions::RuntimeClassCount() && !known; ++i) {
             known = name == kstr::Text(definitions::RuntimeClassAt(i)->name);
         }
+        for (ObjectDefinition *module : kModules) {
+            known |= name == kstr::Text(definitions::Built(module)->name);
+        }
         if (!known) return false;
     }
     return true;
+}
+
+// Every entry point of the export table's static part that a module of the
+// runtime implements (a name nobody implements has no code until the table
+// is first used, and then the reporting fallback).
+void printEntries() {
+    std::string seen = "\n";
+    for (uint32_t i = 0; i < kStaticExportCount; ++i) {
+        const RelocEntry &e = gStaticExports[i];
+        if (!e.name || !e.code || e.code == kStaticExportFallbacks[i]) continue;
+        std::string key = std::string(e.name) + "\n";
+        if (seen.find("\n" + key) != std::string::npos) continue;
+        seen += key;
+        std::printf("entry %s\n", e.name);
+    }
 }
 
 } // namespace
 
 int main() {
     std::printf("kqmanifest 1\n# Generated from the runtime's class definitions by kqmanifest.\n");
-    for (uint32_t i = 0; i < definitions::RuntimeClassCount(); ++i)
-        printClass(definitions::RuntimeClassAt(i));
+    printEntries();
+    for (uint32_t i = 0; i < definitions::RuntimeClassCount(); ++i) {
+        printClass(definitions::RuntimeClassAt(i), false);
+    }
+    for (ObjectDefinition *module : kModules)
+        printClass(definitions::Built(module), true);
     for (uint32_t i = 0; i < kIntrinsicFunctionRowCount; ++i) {
         const IntrinsicFunctionRow &row = kIntrinsicFunctionRows[i];
         if (!row.entryPoint) continue; // not implemented yet
