@@ -15,3 +15,17 @@ KQ_RUNTIME_CLASS(RuntimeException)
 // Text encodings (TextEncodingObject).
 KQ_RUNTIME_CLASS(TextEncoding)
 KQ_RUNTIME_CLASS(TextConverter)
+
+// The boxing classes of variants (BoxingClasses) and the dictionary
+// (Dictionary).
+KQ_RUNTIME_CLASS(Int32Object)
+KQ_RUNTIME_CLASS(UInt32Object)
+KQ_RUNTIME_CLASS(Int64Object)
+KQ_RUNTIME_CLASS(UInt64Object)
+KQ_RUNTIME_CLASS(SingleObject)
+KQ_RUNTIME_CLASS(DoubleObject)
+KQ_RUNTIME_CLASS(BooleanObject)
+KQ_RUNTIME_CLASS(ColorObject)
+KQ_RUNTIME_CLASS(CurrencyObject)
+KQ_RUNTIME_CLASS(StringObject)
+KQ_RUNTIME_CLASS(Dictionary)
