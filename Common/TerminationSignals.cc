@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <glib.h>
 #include <initializer_list>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -25,10 +26,25 @@ void OnSignal(int signal) {
     errno = saved;
 }
 
-gboolean OnSignalRecorded(GIOChannel *, GIOCondition, gpointer) {
-    unsigned char byte = 0;
-    if (read(gSignalPipe[0], &byte, 1) == 1) TerminateForSignal(byte);
-    return TRUE;
+gboolean TerminateOnMainThread(gpointer signal) {
+    TerminateForSignal(GPOINTER_TO_INT(signal));
+}
+
+// The watcher thread: waits for recorded signals and queues the termination
+// on the main context (g_idle_add wakes it from any thread). It takes no
+// signals itself, so the handler always interrupts another thread.
+void *WatchSignals(void *) {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    for (;;) {
+        unsigned char byte = 0;
+        ssize_t n = read(gSignalPipe[0], &byte, 1);
+        if (n == 1)
+            g_idle_add_full(G_PRIORITY_HIGH, TerminateOnMainThread, GINT_TO_POINTER(byte), nullptr);
+        else if (n == 0 || errno != EINTR)
+            return nullptr;
+    }
 }
 
 } // namespace
@@ -49,18 +65,15 @@ void TerminateForSignal(int signal) {
 }
 
 void InstallTerminationSignals() {
-    if (gSignalPipe[0] < 0) {
-        if (pipe(gSignalPipe) != 0) return;
-        for (int fd : gSignalPipe)
-            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        GIOChannel *channel = g_io_channel_unix_new(gSignalPipe[0]);
-        g_io_add_watch(channel, G_IO_IN, OnSignalRecorded, nullptr);
-        g_io_channel_unref(channel);
-    }
+    if (gSignalPipe[0] >= 0) return;
+    if (pipe2(gSignalPipe, O_CLOEXEC) != 0) return;
+    fcntl(gSignalPipe[1], F_SETFL, fcntl(gSignalPipe[1], F_GETFL) | O_NONBLOCK);
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;
     for (int signal : {SIGTERM, SIGQUIT, SIGHUP})
         sigaction(signal, &action, nullptr);
+    pthread_t watcher;
+    if (pthread_create(&watcher, nullptr, WatchSignals, nullptr) == 0) pthread_detach(watcher);
 }

@@ -1,7 +1,8 @@
 // Termination signals (SIGTERM, SIGQUIT, SIGHUP). The handler only records
-// the signal through a pipe; the termination itself runs on the main thread
-// when the GLib main context next dispatches (every main-loop iteration,
-// modal loop and DoEvents does):
+// the signal through a pipe; a watcher thread reads it and queues the
+// termination on the GLib main context, so that it runs on the main thread
+// at the next dispatch (every main-loop iteration, modal loop and DoEvents
+// dispatches):
 //   1. unless SIGHUP: the application's quit request;
 //   2. close all windows; 3. release the application object;
 //   4. run the shutdown task list; 5. exit with status 0.
