@@ -2,6 +2,7 @@
 #include "LibrarySearch.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
@@ -31,6 +32,9 @@ const std::string &LibraryCache() {
     if (pipe(fds) != 0) return cache;
     pid_t pid = vfork();
     if (pid == 0) {
+        sigset_t none; // the runtime's threads block the termination signals
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         dup2(fds[1], 1);
         dup2(fds[1], 2);
         close(fds[0]);

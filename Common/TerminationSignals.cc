@@ -30,13 +30,24 @@ gboolean TerminateOnMainThread(gpointer signal) {
     TerminateForSignal(GPOINTER_TO_INT(signal));
 }
 
-// The watcher thread: waits for recorded signals and queues the termination
-// on the main context (g_idle_add wakes it from any thread). It takes no
-// signals itself, so the handler always interrupts another thread.
+void TerminationSignalSet(sigset_t *set) {
+    sigemptyset(set);
+    for (int signal : {SIGTERM, SIGQUIT, SIGHUP})
+        sigaddset(set, signal);
+}
+
+// The watcher thread: the only thread that takes the termination signals
+// (the others block them, so that no wait of GTK+ or GLib is interrupted by
+// one); it reads what the handler recorded and queues the termination on the
+// main context (g_idle_add wakes it from any thread).
 void *WatchSignals(void *) {
-    sigset_t all;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    sigset_t others, termination;
+    sigfillset(&others);
+    TerminationSignalSet(&termination);
+    for (int signal : {SIGTERM, SIGQUIT, SIGHUP})
+        sigdelset(&others, signal);
+    pthread_sigmask(SIG_BLOCK, &others, nullptr);
+    pthread_sigmask(SIG_UNBLOCK, &termination, nullptr);
     for (;;) {
         unsigned char byte = 0;
         ssize_t n = read(gSignalPipe[0], &byte, 1);
@@ -74,6 +85,12 @@ void InstallTerminationSignals() {
     action.sa_flags = 0;
     for (int signal : {SIGTERM, SIGQUIT, SIGHUP})
         sigaction(signal, &action, nullptr);
+    sigset_t termination;
+    TerminationSignalSet(&termination);
     pthread_t watcher;
-    if (pthread_create(&watcher, nullptr, WatchSignals, nullptr) == 0) pthread_detach(watcher);
+    if (pthread_create(&watcher, nullptr, WatchSignals, nullptr) != 0) return;
+    pthread_detach(watcher);
+    // From here on the calling thread, and the threads it starts, leave the
+    // signals to the watcher.
+    pthread_sigmask(SIG_BLOCK, &termination, nullptr);
 }
