@@ -1,21 +1,14 @@
 // The stack of an exception: the names of the image's methods it passed,
-// innermost first, recorded when it is raised. Kept as a private list of
-// names in the exception's stack field; once the array record exists this is
-// the one file that changes, and RuntimeExceptionStack returns the array.
+// innermost first, recorded when it is raised. Held in the exception's stack
+// field as a one-dimensional array of strings, which the "Stack" method
+// hands out.
+#include "RuntimeArray.h"
 #include "RuntimeException.h"
-
-#include "SimpleVector.h"
-
-#include <new>
 
 namespace {
 
-struct StackRecord {
-    SimpleVector<KESTstring *> names;
-};
-
-StackRecord *&RecordOf(RuntimeObject *exc) {
-    return *reinterpret_cast<StackRecord **>(
+RuntimeArray *&StackOf(RuntimeObject *exc) {
+    return *reinterpret_cast<RuntimeArray **>(
         &reinterpret_cast<RuntimeExceptionObject *>(exc)->stack);
 }
 
@@ -23,41 +16,37 @@ StackRecord *&RecordOf(RuntimeObject *exc) {
 
 namespace exceptionstack {
 
+void Create(RuntimeObject *exc) {
+    if (StackOf(exc) == nullptr) StackOf(exc) = karray::Create(kArrayString, -1);
+}
+
 void Clear(RuntimeObject *exc) {
-    StackRecord *record = RecordOf(exc);
-    if (record == nullptr) return;
-    for (KESTstring *name : record->names)
-        RuntimeUnlockString(name);
-    record->names.Clear();
+    if (StackOf(exc) != nullptr) karray::Resize(StackOf(exc), -1);
 }
 
 void Append(RuntimeObject *exc, KESTstring *name) {
-    StackRecord *&record = RecordOf(exc);
-    if (record == nullptr) record = new (std::nothrow) StackRecord;
-    if (record == nullptr || !record->names.Append(name)) return;
-    RuntimeLockString(name);
+    Create(exc);
+    karray::Append(StackOf(exc), name);
 }
 
 uint32_t Count(RuntimeObject *exc) {
-    StackRecord *record = RecordOf(exc);
-    return record != nullptr ? record->names.Count() : 0;
+    return static_cast<uint32_t>(karray::UBound(StackOf(exc)) + 1);
 }
 
 KESTstring *At(RuntimeObject *exc, uint32_t index) {
-    StackRecord *record = RecordOf(exc);
-    return record != nullptr && index < record->names.Count() ? record->names[index] : nullptr;
+    return karray::At<KESTstring *>(StackOf(exc), static_cast<int32_t>(index));
 }
 
 void Free(RuntimeObject *exc) {
-    Clear(exc);
-    delete RecordOf(exc);
-    RecordOf(exc) = nullptr;
+    RuntimeUnlockArray(StackOf(exc));
+    StackOf(exc) = nullptr;
 }
 
 } // namespace exceptionstack
 
-// The "Stack" method. Without the array record there is no array to hand
-// out: null, the empty array.
-extern "C" void *RuntimeExceptionStack(RuntimeObject *) {
-    return nullptr;
+// The "Stack" method: the array of names, with a reference for the caller.
+extern "C" RuntimeArray *RuntimeExceptionStack(RuntimeObject *exc) {
+    if (exc == nullptr) return nullptr;
+    RuntimeLockArray(StackOf(exc));
+    return StackOf(exc);
 }

@@ -31,6 +31,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct RuntimeArray;
+
 #define KQ_EXCEPTION_SOURCE "../Common/Object Model/RuntimeExceptionFoundation"
 
 struct RuntimeExceptionObject {
@@ -76,7 +78,7 @@ void RuntimeUnhandledException(RuntimeObject *exc);
 
 void RuntimeExceptionInitializer(RuntimeObject *exc);
 void RuntimeExceptionFinalizer(RuntimeObject *exc);
-void *RuntimeExceptionStack(RuntimeObject *exc);
+RuntimeArray *RuntimeExceptionStack(RuntimeObject *exc);
 
 // Calls image code (an event handler, menu handler or callback) with `count`
 // 32-bit arguments and returns its eax (edx:eax for 64-bit results). An
@@ -137,10 +139,10 @@ void WalkFrames(void *frame, FrameVisitor visit, void *userData);
 
 } // namespace exceptions
 
-// The exception's stack record (ExceptionStack.cc). Until the array record
-// exists the stack is kept as an internal list of names behind these
-// functions; RuntimeExceptionStack then returns null.
+// The exception's stack (ExceptionStack.cc): an array of strings in the
+// exception's stack field, made by the initializer.
 namespace exceptionstack {
+void Create(RuntimeObject *exc); // the empty array, upper bound -1
 void Clear(RuntimeObject *exc);
 void Append(RuntimeObject *exc, KESTstring *name); // adds its own reference
 uint32_t Count(RuntimeObject *exc);

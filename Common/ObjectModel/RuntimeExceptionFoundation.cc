@@ -153,9 +153,7 @@ void SetSymbolLookup(SymbolLookup lookup) {
 } // namespace exceptions
 
 extern "C" void RuntimeExceptionInitializer(RuntimeObject *exc) {
-    // The stack starts empty; its record is made when the first name is
-    // recorded (ExceptionStack.cc).
-    exceptionstack::Clear(exc);
+    exceptionstack::Create(exc);
 }
 
 extern "C" void RuntimeExceptionFinalizer(RuntimeObject *exc) {

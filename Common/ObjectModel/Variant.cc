@@ -7,6 +7,7 @@
 
 #include "IntMap.h"
 #include "RuntimeErrorReport.h"
+#include "StringNumber.h"
 
 #include <string>
 
@@ -196,6 +197,37 @@ extern "C" RuntimeObject *VariantToObject(RuntimeObject *variant) {
 
 extern "C" KESTstring *StringStrVariant(RuntimeObject *variant) {
     return VariantToString(variant);
+}
+
+// CStr: as Str, but floating-point values are written with the locale's
+// decimal separator.
+extern "C" KESTstring *runCStr(RuntimeObject *variant) {
+    Kind kind = variants::KindOf(variant);
+    if (kind == Kind::Single || kind == Kind::Double)
+        return kstr::StrDouble(variants::ToDouble(variants::Read(variant, kind)), true);
+    return VariantToString(variant);
+}
+
+// IsNumeric: boxed numbers are numeric; a text is when Val reads all of it
+// as a number; Booleans, colours, nil and other objects are not.
+extern "C" bool RuntimeIsNumeric(RuntimeObject *variant) {
+    switch (variants::KindOf(variant)) {
+    case Kind::Int32:
+    case Kind::UInt32:
+    case Kind::Int64:
+    case Kind::UInt64:
+    case Kind::Single:
+    case Kind::Double:
+    case Kind::Currency:
+        return true;
+    case Kind::String: {
+        bool valid = false;
+        kstr::ValChecked(reinterpret_cast<BoxingObject<KESTstring *> *>(variant)->value, &valid);
+        return valid;
+    }
+    default:
+        return false;
+    }
 }
 
 extern "C" int32_t VarType(RuntimeObject *variant) {

@@ -85,6 +85,8 @@ int32_t VariantCompare(RuntimeObject *a, RuntimeObject *b);
 
 // Str of a variant: the text of VariantToString.
 KESTstring *StringStrVariant(RuntimeObject *variant);
+KESTstring *runCStr(RuntimeObject *variant);
+bool RuntimeIsNumeric(RuntimeObject *variant);
 
 void StringObjectFinalizer(RuntimeObject *self);
 }

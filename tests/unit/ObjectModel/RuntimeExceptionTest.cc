@@ -6,6 +6,7 @@
 
 #include "CompiledFrames.h"
 
+#include "RuntimeArray.h"
 #include "RuntimeException.h"
 #include "StackCheck.h"
 
@@ -188,9 +189,12 @@ TEST_F(Exceptions, RaisingRecordsTheImageMethodsOnTheStack) {
         [](RuntimeObject *exc) { gLog.push_back("debugger " + ClassName(exc)); });
     RuntimeObject *exc = CatchCall(KQ_CODE(Relay), &kRaiseNil);
     ASSERT_NE(exc, nullptr);
-    ASSERT_GE(exceptionstack::Count(exc), 2u);
-    EXPECT_STREQ(kstr::Text(exceptionstack::At(exc, 0)), "Relay");
-    EXPECT_STREQ(kstr::Text(exceptionstack::At(exc, 1)), "CatchCall");
+    // The "Stack" method hands out the array of names, innermost first.
+    RuntimeArray *stack = RuntimeExceptionStack(exc);
+    ASSERT_GE(karray::UBound(stack), 1);
+    EXPECT_STREQ(kstr::Text(karray::At<KESTstring *>(stack, 0)), "Relay");
+    EXPECT_STREQ(kstr::Text(karray::At<KESTstring *>(stack, 1)), "CatchCall");
+    RuntimeUnlockArray(stack);
     // The re-raise of the cleanup handler records nothing and is not shown to
     // the debugger again; the debugger sees the raise before the landing.
     EXPECT_EQ(gLog, (std::vector<std::string>{"debugger NilObjectException", "landed"}));
@@ -200,7 +204,10 @@ TEST_F(Exceptions, RaisingRecordsTheImageMethodsOnTheStack) {
     exceptions::SetSymbolLookup(nullptr);
     RuntimeObject *again = CatchCall(KQ_CODE(RuntimeRaiseException), exc);
     EXPECT_EQ(again, exc);
-    EXPECT_EQ(exceptionstack::Count(exc), 0u);
+    stack = RuntimeExceptionStack(exc);
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(karray::UBound(stack), -1);
+    RuntimeUnlockArray(stack);
     RuntimeUnlockObject(again);
     RuntimeUnlockObject(exc);
 }

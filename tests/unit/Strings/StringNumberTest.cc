@@ -2,6 +2,7 @@
 #include "RuntimeConversions.h"
 #include "StringFunctions.h"
 #include "StringTestSupport.h"
+#include "Variant.h"
 
 #include <cmath>
 #include <limits>
@@ -150,6 +151,29 @@ TEST(StringNumber, LocaleStrUsesTheDecimalSeparator) {
     EXPECT_EQ(strtest::Str(whole), "3");
     StringRef scientific(kstr::StrDouble(2.5e-9, true));
     EXPECT_EQ(strtest::Str(scientific), "2,500000e-09");
+
+    // CStr of a variant: floating-point values in the locale, others as Str.
+    Ref<RuntimeObject> price(DoubleToVariant(1234.5)), count(Int32ToVariant(-12)),
+        text(StringToVariant(StringRef(kstr::FromC("12,5")).Get()));
+    EXPECT_EQ(strtest::Str(StringRef(runCStr(price.get()))), "1234,5");
+    EXPECT_EQ(strtest::Str(StringRef(runCStr(count.get()))), "-12");
+    EXPECT_EQ(strtest::Str(StringRef(runCStr(text.get()))), "12,5");
+    EXPECT_EQ(runCStr(nullptr), nullptr);
+}
+
+TEST(StringNumber, IsNumericOfVariants) {
+    auto numeric = [](RuntimeObject *v) {
+        bool result = RuntimeIsNumeric(v);
+        RuntimeUnlockObject(v);
+        return result;
+    };
+    auto text = [](const char *s) { return StringToVariant(StringRef(kstr::FromC(s)).Get()); };
+    EXPECT_TRUE(numeric(DoubleToVariant(0.5)));
+    EXPECT_TRUE(numeric(CurrencyToVariant(10000)));
+    EXPECT_TRUE(numeric(text(" -1.5e3 ")));
+    EXPECT_FALSE(numeric(text("12abc")));
+    EXPECT_FALSE(numeric(BooleanToVariant(true)));
+    EXPECT_FALSE(numeric(nullptr));
 }
 
 TEST(StringNumber, StrOfIntegers) {
