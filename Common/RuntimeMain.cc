@@ -4,6 +4,7 @@
 // termination signals and hands the path to the loader, which runs the
 // application image and returns when it has ended.
 #include "ExecutablePath.h"
+#include "KeyState.h"
 #include "RuntimeArguments.h"
 #include "RuntimeErrorReport.h"
 #include "TerminationSignals.h"
@@ -21,7 +22,7 @@ int main(int argc, char **argv) {
     gRuntimeArgc = argc;
     gRuntimeArgv = argv;
     gtk_set_locale();
-    gtk_init_check(&gRuntimeArgc, &gRuntimeArgv);
+    if (gtk_init_check(&gRuntimeArgc, &gRuntimeArgv)) keystate::InstallKeySnooper();
     RuntimeInitDefaults();
 
     static char path[kExecutablePathSize];

@@ -1,6 +1,8 @@
 // The unhandled-exception report (see UnhandledException.h).
 #include "UnhandledException.h"
 
+#include "Application.h"
+#include "MainLoop.h"
 #include "ObjectDefinition.h"
 #include "RuntimeErrorReport.h"
 #include "RuntimeException.h"
@@ -14,6 +16,14 @@ const char kSource[] = "Common/RuntimeMain";
 bool IsA(RuntimeObject *exc, ObjectDefinition &defn) {
     return RuntimeObjectIsa(exc, definitions::Convert(&defn));
 }
+
+void ReportAsRuntimeError(KESTstring *message, KESTstring *explanation) {
+    std::string text = std::string(kstr::Text(message)) + "\n" + kstr::Text(explanation);
+    RuntimeErrorReport(kRuntimeErrorUnhandledException, kSource, __LINE__, "unhandled exception",
+                       text.c_str());
+}
+
+UnhandledExceptionPresenter gPresenter = ReportAsRuntimeError;
 
 } // namespace
 
@@ -30,16 +40,22 @@ void UnhandledExceptionTexts(RuntimeObject *exc, KESTstring **message, KESTstrin
         why.empty() ? nullptr : kstr::Make(why.data(), uint32_t(why.size()), kEncodingUTF8);
 }
 
+void SetUnhandledExceptionPresenter(UnhandledExceptionPresenter presenter) {
+    gPresenter = presenter != nullptr ? presenter : ReportAsRuntimeError;
+}
+
 void UnhandledExceptionReport(RuntimeObject *exc) {
-    if (exc == nullptr || IsA(exc, ThreadEndExceptionDefinition)) return;
-    // An EndException ends the application without a word; closing the
-    // windows and the quit request belong to the application object.
-    if (IsA(exc, EndExceptionDefinition)) return;
+    if (exc == nullptr || application::OfferUnhandledException(exc)) return;
+    if (mainloop::QuitRequested()) return;
+    if (IsA(exc, EndExceptionDefinition)) {
+        mainloop::CloseAllWindows();
+        mainloop::SetQuitRequested(true);
+        return;
+    }
     KESTstring *message, *explanation;
     UnhandledExceptionTexts(exc, &message, &explanation);
-    std::string text = std::string(kstr::Text(message)) + "\n" + kstr::Text(explanation);
-    RuntimeErrorReport(kRuntimeErrorUnhandledException, kSource, __LINE__, "unhandled exception",
-                       text.c_str());
+    gPresenter(message, explanation);
     RuntimeUnlockString(message);
     RuntimeUnlockString(explanation);
+    mainloop::SetQuitRequested(true);
 }

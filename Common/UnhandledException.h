@@ -1,5 +1,11 @@
 // The unhandled-exception report: what start-up hands the exception model as
-// its unhandled-exception hook.
+// its unhandled-exception hook. An exception that nothing caught is first
+// offered to the application object (a ThreadEndException counts as
+// handled, any other but an EndException goes to its UnhandledException
+// event). Not handled, and no quit under way: an EndException closes all
+// windows and ends the main loop quietly; any other exception is shown to
+// the user with the texts below, and then the main loop ends, so that the
+// process shuts down normally.
 #pragma once
 
 struct RuntimeObject;
@@ -10,8 +16,12 @@ struct KESTstring;
 // number, each only when present). Both are new strings.
 void UnhandledExceptionTexts(RuntimeObject *exc, KESTstring **message, KESTstring **explanation);
 
-// The hook: an EndException ends the application quietly; any other
-// exception is reported. Until the message dialog of the class library
-// exists, the report is a runtime error report (code 8, "Unhandled
-// Exception") carrying the message and the explanation.
+// How the report is shown: the message dialog of the class library (with the
+// stop icon, modal) once it exists; until then a runtime error report (code
+// 8, "Unhandled Exception") carrying the message and the explanation. The
+// explanation may be null.
+using UnhandledExceptionPresenter = void (*)(KESTstring *message, KESTstring *explanation);
+void SetUnhandledExceptionPresenter(UnhandledExceptionPresenter presenter);
+
+// The hook.
 void UnhandledExceptionReport(RuntimeObject *exc);

@@ -29,3 +29,19 @@ KQ_RUNTIME_CLASS(ColorObject)
 KQ_RUNTIME_CLASS(CurrencyObject)
 KQ_RUNTIME_CLASS(StringObject)
 KQ_RUNTIME_CLASS(Dictionary)
+
+// Threads, their locks and timers (Common/ClassLib).
+KQ_RUNTIME_CLASS(Thread)
+KQ_RUNTIME_CLASS(Semaphore)
+KQ_RUNTIME_CLASS(CriticalSection)
+KQ_RUNTIME_CLASS(Mutex)
+KQ_RUNTIME_CLASS(actionNotificationReceiver)
+KQ_RUNTIME_CLASS(actionSource)
+KQ_RUNTIME_CLASS(Timer)
+
+// The application, keyboard and mouse cursors.
+KQ_RUNTIME_CLASS(MouseCursor)
+KQ_RUNTIME_CLASS(MDIWindow)
+KQ_RUNTIME_CLASS(_Pollable)
+KQ_RUNTIME_CLASS(Application)
+KQ_RUNTIME_CLASS(_Keyboard)

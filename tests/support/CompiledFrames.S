@@ -30,6 +30,22 @@
     ret
 .endm
 
+/* The cleanup of a method without a Try: re-raises the exception pending
+   in local -8, if any, and releases it. */
+.macro PASS_ON_PENDING
+    mov -8(%ebp), %eax
+    test %eax, %eax
+    jz .Lnothing_pending\@
+    sub $12, %esp
+    push %eax
+    call RuntimeReraiseException
+    mov -8(%ebp), %eax
+    mov %eax, (%esp)
+    call RuntimeUnlockObject
+    add $16, %esp
+.Lnothing_pending\@:
+.endm
+
     .text
 
 /* CatchCall(fn, arg): Try fn(arg) Catch into -8; the handler calls
@@ -122,19 +138,32 @@ Relay:
     movl $0, -8(%ebp)
     KQ_MARKER 0x411, -8, 1f
     mov -4(%ebp), %esp
-1:  mov -8(%ebp), %eax
-    test %eax, %eax
-    jz 2f
-    sub $12, %esp
-    push %eax
-    call RuntimeReraiseException
-    mov -8(%ebp), %eax
-    mov %eax, (%esp)
-    call RuntimeUnlockObject
-    add $16, %esp
-2:  leave
+1:  PASS_ON_PENDING
+    leave
     ret
     .size Relay, . - Relay
+
+/* CompiledLoop(fn, argument): calls fn(argument) until it returns 0, with
+   Relay's cleanup handler after the call site: a thread's Run looping in it
+   ends when an exception (a ThreadEndException) is raised inside fn, as
+   compiled code does. */
+    .globl CompiledLoop
+    .type CompiledLoop, @function
+CompiledLoop:
+    METHOD_ENTRY
+1:  sub $12, %esp
+    pushl 12(%ebp)
+    call *8(%ebp)
+    add $16, %esp
+    KQ_MARKER 0x411, -8, 2f
+    mov -4(%ebp), %esp
+    jmp 3f
+2:  test %eax, %eax
+    jnz 1b
+3:  PASS_ON_PENDING
+    leave
+    ret
+    .size CompiledLoop, . - CompiledLoop
 
 /* ChainEnd(fn): the outermost frame: fn() is called with a null frame
    link, so the chain ends there although a handler marker follows.

@@ -25,6 +25,8 @@ void ScanHazards(void (*fn)(), RuntimeObject **caught);
 RuntimeObject *FarFrame(void (*fn)());
 // A method without a Try: passes exceptions on through its cleanup handler.
 void Relay(const CompiledLink *link);
+// fn(argument) again and again until it returns 0; passes exceptions on.
+void CompiledLoop(int (*fn)(void *), void *argument);
 // fn() called with a null frame link; 1 when the handler after it was reached.
 uint32_t ChainEnd(void (*fn)());
 extern const char CompiledFramesEnd[];

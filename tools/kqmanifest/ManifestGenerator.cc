@@ -44,8 +44,8 @@ std::string trim(const std::string &s) {
     return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-// The code of a type written as in a declaration text: a value type's name
-// or a runtime class's name.
+// The code of a type written as in a declaration text: a value type's name,
+// `Object` or a runtime class's name.
 std::string codeOfTypeName(const std::string &name, const std::string &context) {
     static const IntrinsicType *const kTypes[] = {
         &kTypeBoolean, &kTypeColor,  &kTypeCurrency, &kTypeSingle, &kTypeDouble, &kTypeInt8,
@@ -54,6 +54,7 @@ std::string codeOfTypeName(const std::string &name, const std::string &context) 
     for (const IntrinsicType *t : kTypes) {
         if (sameWord(name, t->name)) return t->code;
     }
+    if (sameWord(name, "Object")) return "o<Object>"; // the compiler's name for any object
     for (uint32_t i = 0; i < definitions::RuntimeClassCount(); ++i) {
         ObjectDefinition *defn = definitions::RuntimeClassAt(i);
         if (sameWord(name, kstr::Text(defn->name)))

@@ -1,0 +1,171 @@
+// The main loop's polling: background tasks with timeouts and in polled
+// mode, the cooperative check of compiled loops, polled objects, DoEvents
+// and the clocks.
+#include "AppTestSupport.h"
+
+#include "Application.h"
+#include "BackgroundTask.h"
+#include "MainLoop.h"
+#include "RuntimeClock.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+using apptest::IterateUntil;
+using apptest::Log;
+using apptest::NowMs;
+
+namespace {
+
+class CountingTask : public BackgroundTask {
+  public:
+    CountingTask(int32_t period, bool polled) : BackgroundTask(period) {
+        if (polled) RemoveTimeout();
+    }
+    void Fire() override { ++fired; }
+    int fired = 0;
+};
+
+class SelfDestroyingTask : public BackgroundTask {
+  public:
+    SelfDestroyingTask() : BackgroundTask(0) { RemoveTimeout(); }
+    void Fire() override {
+        Log().push_back("fired once");
+        delete this;
+    }
+};
+
+class NamedPollable : public Pollable {
+  public:
+    explicit NamedPollable(const char *name) : mName(name) {}
+    void Poll() override { Log().push_back(mName); }
+
+  private:
+    const char *mName;
+};
+
+extern "C" void PollImageObject(RuntimeObject *) {
+    Log().push_back("_Poll");
+}
+
+// An object of a class of the image that implements `_Pollable`.
+Ref<> NewPollableObject() {
+    RuntimeClass *cls = RuntimeNewClass(nullptr, 0, 1, 0, 0, 0);
+    cls->instanceSize = sizeof(RuntimeObject);
+    RuntimeMethodEntry *methods = RuntimeNewVtable(1);
+    methods[0] = {reinterpret_cast<void *>(PollImageObject), kstr::FromC("_Poll%%o<Poller>")};
+    cls->interfaces()[0] = {definitions::Convert(&_PollableDefinition), 1, methods};
+    return Ref<>::Adopt(RuntimeNewObject(cls));
+}
+
+} // namespace
+
+TEST(MainLoop, TasksRunFromTheirTimeoutOrInPolledModeFromTheLoop) {
+    CountingTask timed(3, false); // 50 ms
+    EXPECT_FALSE(timed.IsPolled());
+    EXPECT_FALSE(AnyPolledBackgroundTask());
+    EXPECT_TRUE(IterateUntil([&] { return timed.fired >= 2; }));
+    {
+        CountingTask polled(0, true);
+        EXPECT_TRUE(AnyPolledBackgroundTask());
+        for (int i = 0; i < 5; ++i)
+            mainloop::NestedIteration(true); // does not block: a task is polled
+        EXPECT_EQ(polled.fired, 5);
+    }
+    EXPECT_FALSE(AnyPolledBackgroundTask()) << "destruction takes the task off the list";
+
+    // A task may destroy itself while the list is walked.
+    new SelfDestroyingTask;
+    CountingTask after(0, true);
+    mainloop::NestedIteration(false);
+    mainloop::NestedIteration(false);
+    EXPECT_EQ(apptest::Joined(Log()), "fired once");
+    EXPECT_EQ(after.fired, 2);
+
+    // A new polled task is due at once, then after each period.
+    CountingTask slow(30, true); // half a second
+    mainloop::NestedIteration(false);
+    EXPECT_EQ(slow.fired, 1);
+    int32_t start = runclock::Ticks();
+    IterateUntil([&] { return slow.fired > 1; }, 3000);
+    EXPECT_GE(runclock::Ticks() - start, 29);
+}
+
+TEST(MainLoop, CooperativeCheckWorksOnEveryFiftiethCallOncePerTick) {
+    CountingTask polled(0, true);
+    for (int i = 0; i < 49; ++i)
+        RuntimeBackgroundTask();
+    EXPECT_EQ(polled.fired, 0);
+    // Wait for a tick of its own, then the 50th call runs the task.
+    int32_t ticks = runclock::Ticks();
+    while (runclock::Ticks() == ticks) {
+    }
+    RuntimeBackgroundTask();
+    EXPECT_EQ(polled.fired, 1);
+    ticks = runclock::Ticks();
+    for (int i = 0; i < 50; ++i)
+        RuntimeBackgroundTask();
+    if (runclock::Ticks() == ticks) {
+        EXPECT_EQ(polled.fired, 1) << "the same tick runs nothing";
+    }
+    while (runclock::Ticks() == ticks) {
+    }
+    for (int i = 0; i < 50; ++i)
+        RuntimeBackgroundTask();
+    EXPECT_EQ(polled.fired, 2);
+}
+
+TEST(MainLoop, PollablesRunLastAddedFirstAndImageObjectsThroughPoll) {
+    NamedPollable first("first"), second("second");
+    polling::Add(&first);
+    polling::Add(&second);
+    Ref<> poller = NewPollableObject();
+    Ref<> plain = apptest::New(&ApplicationDefinition); // does not implement _Pollable
+    ApplicationAddPollableObject(nullptr, poller.get());
+    ApplicationAddPollableObject(nullptr, plain.get());
+    mainloop::NestedIteration(false);
+    EXPECT_EQ(apptest::Joined(Log()), "_Poll second first");
+    Log().clear();
+    ApplicationRemovePollableObject(nullptr, poller.get());
+    polling::Remove(&second);
+    mainloop::NestedIteration(false);
+    EXPECT_EQ(apptest::Joined(Log()), "first");
+    polling::Remove(&first);
+    application::RemovePollAdapters();
+}
+
+TEST(MainLoop, DoEventsHandlesPendingWorkAndSleepsOnlyWhenAsked) {
+    static int idles = 0;
+    auto addIdle = [] {
+        g_idle_add(
+            [](gpointer) -> gboolean {
+                ++idles;
+                return FALSE;
+            },
+            nullptr);
+    };
+    addIdle();
+    double start = NowMs();
+    RuntimeDoEvents(nullptr, -1);
+    EXPECT_EQ(idles, 1);
+    addIdle();
+    RuntimeDoEvents(nullptr, 0);
+    EXPECT_EQ(idles, 2);
+    EXPECT_LT(NowMs() - start, 100.0) << "no sleep for -1 and 0";
+    start = NowMs();
+    RuntimeDoEvents(nullptr, 150);
+    EXPECT_GE(NowMs() - start, 130.0);
+}
+
+TEST(MainLoop, ClocksAdvanceAsSpecifiedAndEventTimeIsZeroOutsideEvents) {
+    int32_t ticks = RuntimeTicks();
+    double micro = RuntimeMicroseconds();
+    uint32_t ms = runclock::Milliseconds();
+    g_usleep(500000);
+    EXPECT_NEAR(RuntimeTicks() - ticks, 30, 3);
+    EXPECT_NEAR(RuntimeMicroseconds() - micro, 500000.0, 50000.0);
+    EXPECT_NEAR(double(runclock::Milliseconds() - ms), 500.0, 50.0);
+    EXPECT_EQ(AppGetCurrentEventTime(nullptr), 0);
+    EXPECT_EQ(runclock::TicksToTimeoutMilliseconds(60), 1000);
+    EXPECT_EQ(runclock::TicksToTimeoutMilliseconds(1), 16);
+}
