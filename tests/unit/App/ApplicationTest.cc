@@ -269,7 +269,7 @@ TEST(Application, QuitInsideUnhandledExceptionNeitherKillsNorRaises) {
     };
     mainloop::SetWindowLayerHooks(hooks);
     InstallTerminationSignals();
-    raise(signal);
+    kill(getpid(), signal); // to the process: its signal watcher takes it
     apptest::IterateUntil([] { return false; }, 20000);
     std::exit(3);
 }
