@@ -55,8 +55,12 @@ Convertibility convertibility(const Type *from, const Type *to, const ConstValue
     if (f == TypeKind::Error || t == TypeKind::Error) return Convertibility::Implicit;
     if (f == TypeKind::Void || t == TypeKind::Void || t == TypeKind::Nil)
         return Convertibility::Never;
-    if (t == TypeKind::Variant) return Convertibility::Implicit;
-    if (f == TypeKind::Variant) return Convertibility::Implicit;
+    // A Variant holds one value or object; arrays are no values of it.
+    if (f == TypeKind::Array || t == TypeKind::Array) {
+        if (f == TypeKind::Nil && t == TypeKind::Array) return Convertibility::Implicit;
+        return Convertibility::Never;
+    }
+    if (t == TypeKind::Variant || f == TypeKind::Variant) return Convertibility::Implicit;
     if (f == TypeKind::Nil) {
         bool reference = t == TypeKind::Object || t == TypeKind::Array || t == TypeKind::Ptr ||
                          t == TypeKind::String;

@@ -129,8 +129,8 @@ const Type *Sema::binary(BinaryExpr &e) {
     case Op::Xor:
         if (a->kind == TypeKind::Boolean && b->kind == TypeKind::Boolean) {
             operand = result = boolean;
-        } else if ((isInteger(a) && isInteger(b)) || a->kind == TypeKind::Variant ||
-                   b->kind == TypeKind::Variant) {
+        } else if ((isInteger(a) && isInteger(b)) ||
+                   (e.op != Op::Xor && (a->kind == TypeKind::Variant || b->kind == TypeKind::Variant))) {
             operand = result = arithmeticType(types_, a, b);
         }
         break;

@@ -1,16 +1,22 @@
 // kqc, the Kestlang compiler.
 //
 //   kqc --manifest RUNTIME.manifest [-o IMAGE.s] PROJECT.kqp
+//   kqc --manifest RUNTIME.manifest [-o IMAGE.s] --main Module.Sub FILE.kst...
 //   kqc --manifest RUNTIME.manifest --check FILE.kst...
 //   kqc --dump-ast FILE.kst...
 //
 // Reads the project (or the given sources), checks them against the runtime
-// manifest and reports errors as file:line:column: message. --check stops
+// manifest, reports errors as file:line:column: message, and writes the
+// image's assembler text (image.s unless -o names another file). Without a
+// project, --main names the shared Sub the image starts with. --check stops
 // after the checks; --dump-ast prints the syntax trees and does no checks.
 #include <cstring>
 #include <iostream>
 
+#include <fstream>
+
 #include "AstDump.h"
+#include "Codegen.h"
 #include "Lexer.h"
 #include "Manifest.h"
 #include "Parser.h"
@@ -23,6 +29,7 @@ namespace {
 
 int usage() {
     std::cerr << "usage: kqc --manifest FILE [-o OUT.s] PROJECT.kqp\n"
+                 "       kqc --manifest FILE [-o OUT.s] --main Module.Sub FILE.kst...\n"
                  "       kqc --manifest FILE --check FILE.kst...\n"
                  "       kqc --dump-ast FILE.kst...\n";
     return 2;
@@ -36,7 +43,7 @@ bool endsWith(const std::string &s, const char *tail) {
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string manifestPath, output;
+    std::string manifestPath, output, mainMethod;
     bool dumpAst = false, checkOnly = false;
     std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
@@ -45,8 +52,8 @@ int main(int argc, char **argv) {
             dumpAst = true;
         } else if (arg == "--check") {
             checkOnly = true;
-        } else if ((arg == "--manifest" || arg == "-o") && i + 1 < argc) {
-            (arg == "-o" ? output : manifestPath) = argv[++i];
+        } else if ((arg == "--manifest" || arg == "-o" || arg == "--main") && i + 1 < argc) {
+            (arg == "-o" ? output : arg == "--main" ? mainMethod : manifestPath) = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else {
@@ -98,9 +105,17 @@ int main(int argc, char **argv) {
                             diags)) {
         analyze(program, units, haveProject ? &project : nullptr, diags);
     }
+    std::string assembly;
+    if (!diags.errorCount() && !checkOnly) {
+        CodegenOptions options;
+        options.mainMethod = mainMethod;
+        if (generateAssembly(program, units, haveProject ? &project : nullptr, options, diags, &assembly)) {
+            if (output.empty()) output = "image.s";
+            std::ofstream out(output, std::ios::binary);
+            out << assembly;
+            if (!out.flush()) diags.error({}, "cannot write " + output);
+        }
+    }
     diags.print(std::cerr);
-    if (diags.errorCount() || checkOnly) return diags.errorCount() ? 1 : 0;
-    (void)output;
-    std::cerr << "kqc: code generation is not available yet; use --check\n";
-    return 1;
+    return diags.errorCount() ? 1 : 0;
 }
