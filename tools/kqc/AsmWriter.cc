@@ -42,12 +42,15 @@ std::string loadImmediate(uint32_t value, const char *reg) {
     if (!hazardous(~value)) return "\tmovl $" + hex(~value) + ", " + r + "\n\tnotl " + r + "\n";
     for (uint32_t key = 0x5A5A5A5A;; key = key * 3 + 1) {
         if (!hazardous(value ^ key) && !hazardous(key)) {
-            return "\tmovl $" + hex(value ^ key) + ", " + r + "\n\txorl $" + hex(key) + ", " + r + "\n";
+            return "\tmovl $" + hex(value ^ key) + ", " + r + "\n\txorl $" + hex(key) + ", " + r +
+                   "\n";
         }
     }
 }
 
-std::string AsmWriter::label() { return ".L" + std::to_string(++labels_); }
+std::string AsmWriter::label() {
+    return ".L" + std::to_string(++labels_);
+}
 
 std::string AsmWriter::stringRecord(const std::string &utf8) {
     auto found = strings_.find(utf8);
@@ -59,7 +62,8 @@ std::string AsmWriter::stringRecord(const std::string &utf8) {
     strings += "\t.long 1, 0, " + std::to_string(length + 2) + ", " + std::to_string(length) +
                ", 0x08000100\n";
     strings += "\t.byte " + std::to_string(length > 255 ? 255 : length);
-    for (unsigned char c : utf8) strings += ", " + std::to_string(c);
+    for (unsigned char c : utf8)
+        strings += ", " + std::to_string(c);
     strings += ", 0\n";
     return name;
 }
@@ -78,7 +82,8 @@ std::string AsmWriter::doubleConstant(double value) {
 
 std::string AsmWriter::global(uint32_t size, const std::string &comment) {
     std::string name = label();
-    data += "\t.balign 4\n" + name + ": # " + comment + "\n\t.zero " + std::to_string(size < 4 ? 4 : size) + "\n";
+    data += "\t.balign 4\n" + name + ": # " + comment + "\n\t.zero " +
+            std::to_string(size < 4 ? 4 : size) + "\n";
     return name;
 }
 
@@ -88,7 +93,8 @@ std::string AsmWriter::libraryFunction(const std::string &function, const std::s
     if (found != libraryFunctions_.end()) return found->second;
     std::string symbol = "kq.lib." + std::to_string(libraryFunctions_.size()) + "." + function;
     libraryFunctions_[key] = symbol;
-    libimports += "\t.asciz " + quoted(symbol) + ", " + quoted(function) + ", " + quoted(library) + "\n";
+    libimports +=
+        "\t.asciz " + quoted(symbol) + ", " + quoted(function) + ", " + quoted(library) + "\n";
     return symbol;
 }
 

@@ -47,7 +47,7 @@ struct Place {
     int32_t baseSlot = 0;
     int32_t disp = 0;
     std::string label;
-    bool frame = false;  // relative to %ebp
+    bool frame = false; // relative to %ebp
 };
 
 class ModuleGen;
@@ -57,7 +57,7 @@ class MethodGen {
     // One argument of a call: an expression, or a constant (an omitted
     // optional parameter), or a value computed before.
     struct Argument {
-        const Expr *expr = nullptr;   // or
+        const Expr *expr = nullptr; // or
         const ConstValue *value = nullptr;
         const Type *type = nullptr;
         bool byRef = false;
@@ -106,7 +106,8 @@ class MethodGen {
     int32_t spill(const Value &v);
     void reload(int32_t offset, Repr repr);
     void load(Repr repr, const Type *t, const std::string &address, const std::string &high = "");
-    void storeAcc(Repr repr, const Type *t, const std::string &address, const std::string &high = "");
+    void storeAcc(Repr repr, const Type *t, const std::string &address,
+                  const std::string &high = "");
     void constant(const ConstValue &c, const Type *t);
     Value literal(const LiteralExpr &e);
     Value name(const NameExpr &e);
@@ -140,14 +141,15 @@ class MethodGen {
     // ---- calls (GenCalls.cc)
     Value callExpr(const CallExpr &c);
     Value callMethod(const CallExpr &c, const MethodInfo *m, const Expr *receiver);
-    Value callRuntime(const std::string &entry, const Signature &sig, const std::vector<const Expr *> &args,
-                      const Expr *receiver, SourcePos pos);
+    Value callRuntime(const std::string &entry, const Signature &sig,
+                      const std::vector<const Expr *> &args, const Expr *receiver, SourcePos pos);
     Value finishCall(std::vector<Argument> &args, const Type *resultType);
     void releaseKeeping(std::vector<Argument> &args, Value &v);
     Value raiseEvent(const CallExpr &c, const EventInfo *event);
     Value indexArray(const CallExpr &c);
     Value arrayMethod(const CallExpr &c);
-    Value arraySlot(const Expr &array, int slot, std::vector<Argument> rest, const Type *resultType);
+    Value arraySlot(const Expr &array, int slot, std::vector<Argument> rest,
+                    const Type *resultType);
     void arrayElementStore(const CallExpr &target, const Expr &value);
     void assignForm(const CallExpr &target, const Expr &value);
     Value result(const Type *t);
@@ -178,7 +180,7 @@ class MethodGen {
     ModuleGen &module_;
     const ClassInfo *cls_;
     bool receiver_;
-    Expr self_{ExprKind::Self, SourcePos{}};  // the receiver, for calls without an object
+    Expr self_{ExprKind::Self, SourcePos{}}; // the receiver, for calls without an object
     const MethodDecl *decl_ = nullptr;
     const Type *result_ = nullptr;
 
@@ -191,16 +193,16 @@ class MethodGen {
     };
     struct TryContext {
         const TryStmt *stmt;
-        int32_t exception;                       // its exception slot
-        std::vector<int32_t> nestedExceptions;   // slots of tries inside it
+        int32_t exception;                        // its exception slot
+        std::vector<int32_t> nestedExceptions;    // slots of tries inside it
         std::map<std::string, std::string> exits; // target -> the path through Finally
     };
 
     std::string code_;
-    int32_t next_ = -8;         // the lowest frame offset used so far
+    int32_t next_ = -8; // the lowest frame offset used so far
     int32_t spSlot_ = -4, pending_ = -8, resultSlot_ = 0;
-    uint32_t argBytes_ = 0;     // the outgoing argument area
-    std::vector<std::pair<int32_t, Counted>> released_;  // what the cleanup releases
+    uint32_t argBytes_ = 0;                             // the outgoing argument area
+    std::vector<std::pair<int32_t, Counted>> released_; // what the cleanup releases
     std::map<Repr, std::vector<int32_t>> freePlain_;
     std::map<Counted, std::vector<int32_t>> freeCounted_;
     std::vector<int32_t> countedTemps_;
@@ -208,7 +210,7 @@ class MethodGen {
     std::vector<TryContext> tries_;
     std::string epilogue_;
     std::map<const TryStmt *, int32_t> trySlots_;
-    std::set<int32_t> eightByte_;  // plain slots of 8 bytes
+    std::set<int32_t> eightByte_; // plain slots of 8 bytes
 };
 
 class ModuleGen {
@@ -253,11 +255,11 @@ class ModuleGen {
     const CodegenOptions &options_;
     Diagnostics &diags_;
     AsmWriter out_;
-    std::vector<ClassInfo *> classes_;  // image classes, superclasses first
+    std::vector<ClassInfo *> classes_; // image classes, superclasses first
     std::map<const ClassInfo *, std::string> classPointers_;
     std::map<const FieldInfo *, std::string> sharedFields_;
     std::map<const ClassInfo *, std::string> initializers_, finalizers_;
-    std::map<std::string, SourcePos> entries_;  // runtime entry points used
+    std::map<std::string, SourcePos> entries_; // runtime entry points used
     std::string divisionByZero_, emptyText_, exitStatus_;
 };
 

@@ -118,9 +118,9 @@ const Type *arithmeticType(TypeTable &types, const Type *a, const Type *b) {
     if (integerBits(a) == 64 || integerBits(b) == 64) {
         return types.get(bothUnsigned ? TypeKind::UInt64 : TypeKind::Int64);
     }
-    if (bothUnsigned && (a->kind == TypeKind::UInt32 || b->kind == TypeKind::UInt32)) {
-        return types.get(TypeKind::UInt32);
-    }
+    bool uint32 = a->kind == TypeKind::UInt32 || b->kind == TypeKind::UInt32;
+    if (uint32)
+        return types.get(bothUnsigned ? TypeKind::UInt32 : TypeKind::Int64); // no value lost
     return types.get(TypeKind::Int32);
 }
 

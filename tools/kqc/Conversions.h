@@ -21,7 +21,8 @@ Convertibility convertibility(const Type *from, const Type *to, const ConstValue
 int conversionCost(const Type *from, const Type *to, const ConstValue *constant);
 
 // The type both operands of an arithmetic operator are brought to, or null
-// when the operands are not numbers. Variants compute as Variants.
+// when the operands are not numbers. Variants compute as Variants. Integers
+// compute in at least 32 bits; a UInt32 with a signed integer in 64.
 const Type *arithmeticType(TypeTable &types, const Type *a, const Type *b);
 
 } // namespace kqc

@@ -10,27 +10,48 @@ namespace {
 // The element type code CreateArray takes for an element type.
 int elementCode(const Type *t) {
     switch (t->kind) {
-    case TypeKind::Single: return 1;
-    case TypeKind::Double: return 2;
-    case TypeKind::String: return 3;
+    case TypeKind::Single:
+        return 1;
+    case TypeKind::Double:
+        return 2;
+    case TypeKind::String:
+        return 3;
     case TypeKind::Object:
-    case TypeKind::Variant: return 4;
-    case TypeKind::Int8: return 5;
+    case TypeKind::Variant:
+        return 4;
+    case TypeKind::Int8:
+        return 5;
     case TypeKind::UInt8:
-    case TypeKind::Boolean: return 6;
-    case TypeKind::Int16: return 7;
-    case TypeKind::UInt16: return 8;
+    case TypeKind::Boolean:
+        return 6;
+    case TypeKind::Int16:
+        return 7;
+    case TypeKind::UInt16:
+        return 8;
     case TypeKind::UInt32:
     case TypeKind::Color:
-    case TypeKind::Ptr: return 9;
+    case TypeKind::Ptr:
+        return 9;
     case TypeKind::Int64:
-    case TypeKind::Currency: return 10;
-    case TypeKind::UInt64: return 11;
-    default: return 0;
+    case TypeKind::Currency:
+        return 10;
+    case TypeKind::UInt64:
+        return 11;
+    default:
+        return 0;
     }
 }
 
-enum Slot { kGet = 0, kSet = 1, kResize = 4, kInsert = 5, kRemove = 6, kSort = 7, kIndexOf = 9, kShuffle = 10 };
+enum Slot {
+    kGet = 0,
+    kSet = 1,
+    kResize = 4,
+    kInsert = 5,
+    kRemove = 6,
+    kSort = 7,
+    kIndexOf = 9,
+    kShuffle = 10
+};
 
 } // namespace
 
@@ -68,7 +89,8 @@ Value MethodGen::createArray(const Type *t, const ExprList &bounds) {
 }
 
 // Calls slot `slot` of the array's table with the array and `rest`.
-Value MethodGen::arraySlot(const Expr &array, int slot, std::vector<Argument> rest, const Type *resultType) {
+Value MethodGen::arraySlot(const Expr &array, int slot, std::vector<Argument> rest,
+                           const Type *resultType) {
     std::vector<Argument> args;
     Argument a;
     a.type = array.type;
@@ -76,10 +98,11 @@ Value MethodGen::arraySlot(const Expr &array, int slot, std::vector<Argument> re
     nilCheck();
     a.spilled = spill(a.computed);
     args.push_back(a);
-    for (Argument &r : rest) args.push_back(r);
+    for (Argument &r : rest)
+        args.push_back(r);
     passArguments(args, 0);
     ins("movl (%esp), %eax");
-    ins("movl 4(%eax), %eax");  // the operations table
+    ins("movl 4(%eax), %eax"); // the operations table
     ins("call *" + std::to_string(4 * slot) + "(%eax)");
     return finishCall(args, resultType);
 }
@@ -183,11 +206,16 @@ Value MethodGen::arrayMethod(const CallExpr &c) {
         }
         return {none, 0};
     }
-    case ArrayOp::Insert: return arraySlot(array, kInsert, rest, none);
-    case ArrayOp::Remove: return arraySlot(array, kRemove, rest, none);
-    case ArrayOp::Sort: return arraySlot(array, kSort, rest, none);
-    case ArrayOp::Shuffle: return arraySlot(array, kShuffle, rest, none);
-    case ArrayOp::Redim: return arraySlot(array, kResize, rest, none);
+    case ArrayOp::Insert:
+        return arraySlot(array, kInsert, rest, none);
+    case ArrayOp::Remove:
+        return arraySlot(array, kRemove, rest, none);
+    case ArrayOp::Sort:
+        return arraySlot(array, kSort, rest, none);
+    case ArrayOp::Shuffle:
+        return arraySlot(array, kShuffle, rest, none);
+    case ArrayOp::Redim:
+        return arraySlot(array, kResize, rest, none);
     case ArrayOp::IndexOf:
         if (rest.size() < 2) {
             Argument a;
@@ -196,7 +224,8 @@ Value MethodGen::arrayMethod(const CallExpr &c) {
             rest.push_back(a);
         }
         return arraySlot(array, kIndexOf, rest, integer);
-    default: break;
+    default:
+        break;
     }
     return {none, 0};
 }
@@ -205,12 +234,14 @@ Value MethodGen::arrayMethod(const CallExpr &c) {
 void MethodGen::assignForm(const CallExpr &target, const Expr &value) {
     auto *m = static_cast<const MethodInfo *>(target.symbol);
     std::vector<const Expr *> args;
-    for (const ExprPtr &a : target.args) args.push_back(a.get());
+    for (const ExprPtr &a : target.args)
+        args.push_back(a.get());
     args.push_back(&value);
     const Expr *receiver = nullptr;
     if (!m->shared) {
-        receiver = target.callee->kind == ExprKind::Member ? static_cast<const MemberExpr &>(*target.callee).object.get()
-                                                            : &self_;
+        receiver = target.callee->kind == ExprKind::Member
+                       ? static_cast<const MemberExpr &>(*target.callee).object.get()
+                       : &self_;
     }
     callRuntime(m->entry, m->sig, args, receiver, target.pos);
 }

@@ -10,7 +10,7 @@ Place MethodGen::placeOf(const Variable *v) {
     Place p;
     p.type = v->type;
     if (v->byRef) {
-        p.baseSlot = v->frameOffset;  // the slot holds the variable's address
+        p.baseSlot = v->frameOffset; // the slot holds the variable's address
     } else {
         p.frame = true;
         p.disp = v->frameOffset;
@@ -32,7 +32,8 @@ Place MethodGen::placeOfField(const FieldInfo *f, int32_t objectSlot) {
 
 // The operand text of a place; loads the base pointer into ecx first.
 std::string MethodGen::addressOf(const Place &p, int32_t extra) {
-    if (!p.label.empty()) return p.label + (p.disp + extra ? "+" + std::to_string(p.disp + extra) : "");
+    if (!p.label.empty())
+        return p.label + (p.disp + extra ? "+" + std::to_string(p.disp + extra) : "");
     if (p.frame) return at(p.disp + extra);
     return std::to_string(p.disp + extra) + "(%ecx)";
 }
@@ -50,7 +51,7 @@ void MethodGen::store(const Place &p, Value v) {
         storeAcc(reprOf(p.type), p.type, addressOf(p), addressOf(p, 4));
         return;
     }
-    if (v.owned) {  // the place takes the reference over; the old value goes
+    if (v.owned) { // the place takes the reference over; the old value goes
         if (p.baseSlot) ins("movl " + at(p.baseSlot) + ", %ecx");
         ins("movl " + addressOf(p) + ", %edx");
         ins("movl " + at(v.owned) + ", %eax");
@@ -74,7 +75,9 @@ void MethodGen::store(const Place &p, Value v) {
     freeTemp(value);
 }
 
-void MethodGen::storeVariable(const Variable *v, Value value) { store(placeOf(v), value); }
+void MethodGen::storeVariable(const Variable *v, Value value) {
+    store(placeOf(v), value);
+}
 
 // A variable starts again empty: 0, Nil, the empty string.
 void MethodGen::zeroVariable(const Variable *v) {
@@ -95,7 +98,8 @@ void MethodGen::zeroVariable(const Variable *v) {
 
 // setter(object, parameter, value), or setter(parameter, value) for a
 // shared property; the setter takes its own reference to a counted value.
-void MethodGen::setProperty(const Value *object, int32_t objectSlot, const PropertyInfo *p, Value v) {
+void MethodGen::setProperty(const Value *object, int32_t objectSlot, const PropertyInfo *p,
+                            Value v) {
     Repr repr = reprOf(p->type);
     uint32_t next = 0;
     int32_t value = spill(v);
@@ -141,14 +145,20 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
     }
     Ref ref = target.kind == ExprKind::Name ? static_cast<const NameExpr &>(target).ref
                                             : static_cast<const MemberExpr &>(target).ref;
-    const Symbol *symbol = target.kind == ExprKind::Name ? static_cast<const NameExpr &>(target).symbol
-                                                         : static_cast<const MemberExpr &>(target).symbol;
-    const Expr *objectExpr = target.kind == ExprKind::Member ? static_cast<const MemberExpr &>(target).object.get()
-                                                             : nullptr;
+    const Symbol *symbol = target.kind == ExprKind::Name
+                               ? static_cast<const NameExpr &>(target).symbol
+                               : static_cast<const MemberExpr &>(target).symbol;
+    const Expr *objectExpr = target.kind == ExprKind::Member
+                                 ? static_cast<const MemberExpr &>(target).object.get()
+                                 : nullptr;
     Value v = expr(valueExpr);
     switch (ref) {
-    case Ref::Local: storeVariable(static_cast<const Variable *>(symbol), v); return;
-    case Ref::SharedField: store(placeOfField(static_cast<const FieldInfo *>(symbol), 0), v); return;
+    case Ref::Local:
+        storeVariable(static_cast<const Variable *>(symbol), v);
+        return;
+    case Ref::SharedField:
+        store(placeOfField(static_cast<const FieldInfo *>(symbol), 0), v);
+        return;
     case Ref::Field: {
         auto *f = static_cast<const FieldInfo *>(symbol);
         if (!objectExpr || objectExpr->kind == ExprKind::Me || objectExpr->kind == ExprKind::Self) {
@@ -192,9 +202,11 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
         if (!obj.owned) freeTemp(base);
         return;
     }
-    default: break;
+    default:
+        break;
     }
-    module_.error(target.pos, "this assignment cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(target.pos, "this assignment cannot be compiled yet (windows and controls come "
+                              "with the window support)");
 }
 
 } // namespace kqc

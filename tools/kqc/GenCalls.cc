@@ -19,12 +19,14 @@ bool simple(const Expr *e) {
     switch (e->kind) {
     case ExprKind::Literal:
     case ExprKind::Me:
-    case ExprKind::Self: return true;
+    case ExprKind::Self:
+        return true;
     case ExprKind::Name: {
         Ref ref = static_cast<const NameExpr *>(e)->ref;
         return ref == Ref::Local || ref == Ref::Constant || ref == Ref::SharedField;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -73,7 +75,8 @@ uint32_t MethodGen::passArguments(std::vector<Argument> &args, uint32_t firstOff
         if (a.spilled || a.byRef || simple(a.expr)) continue;
         a.computed = expr(*a.expr);
         bool later = false;
-        for (size_t j = i + 1; j < args.size(); ++j) later |= !simple(args[j].expr) || args[j].byRef;
+        for (size_t j = i + 1; j < args.size(); ++j)
+            later |= !simple(args[j].expr) || args[j].byRef;
         if (later) own(a.computed);
         a.spilled = spill(a.computed);
     }
@@ -89,7 +92,7 @@ uint32_t MethodGen::passArguments(std::vector<Argument> &args, uint32_t firstOff
         } else {
             expr(*a.expr);
         }
-        if (a.cString) {  // a String's text bytes; "" for the empty string
+        if (a.cString) { // a String's text bytes; "" for the empty string
             std::string empty = label(), done = label();
             ins("testl %eax, %eax");
             ins("jz " + empty);
@@ -113,7 +116,9 @@ uint32_t MethodGen::passArguments(std::vector<Argument> &args, uint32_t firstOff
             arg(offset);
             arg(offset + 4, "%edx");
             break;
-        default: arg(offset); break;
+        default:
+            arg(offset);
+            break;
         }
         offset += widthOf(a);
     }
@@ -141,7 +146,8 @@ Value MethodGen::finishCall(std::vector<Argument> &args, const Type *resultType)
 
 void MethodGen::releaseKeeping(std::vector<Argument> &args, Value &v) {
     bool owning = false;
-    for (Argument &a : args) owning |= a.computed.owned != 0;
+    for (Argument &a : args)
+        owning |= a.computed.owned != 0;
     if (owning && !v.owned && v.type->kind != TypeKind::Void) {
         int32_t keep = spill(v);
         releaseArguments(args);
@@ -154,7 +160,8 @@ void MethodGen::releaseKeeping(std::vector<Argument> &args, Value &v) {
 }
 
 Value MethodGen::callRuntime(const std::string &entry, const Signature &sig,
-                             const std::vector<const Expr *> &argExprs, const Expr *receiver, SourcePos pos) {
+                             const std::vector<const Expr *> &argExprs, const Expr *receiver,
+                             SourcePos pos) {
     std::vector<Argument> args;
     if (receiver) {
         Argument self;
@@ -184,7 +191,8 @@ Value MethodGen::callMethod(const CallExpr &c, const MethodInfo *m, const Expr *
     if (m->origin == MethodOrigin::Runtime) {
         const Expr *self = m->shared ? nullptr : receiverExpr ? receiverExpr : &self_;
         std::vector<const Expr *> list;
-        for (const ExprPtr &a : c.args) list.push_back(a.get());
+        for (const ExprPtr &a : c.args)
+            list.push_back(a.get());
         return callRuntime(m->entry, m->sig, list, self, c.pos);
     }
     std::vector<Argument> args;
@@ -218,7 +226,7 @@ Value MethodGen::callMethod(const CallExpr &c, const MethodInfo *m, const Expr *
         args.push_back(a);
     }
     int32_t table = 0;
-    if (m->origin == MethodOrigin::Interface) {  // the object's table for the interface
+    if (m->origin == MethodOrigin::Interface) { // the object's table for the interface
         ins("movl " + at(args[0].spilled) + ", %eax");
         arg(0);
         ins("movl " + module_.classPointer(m->owner) + ", %eax");
@@ -238,7 +246,7 @@ Value MethodGen::callMethod(const CallExpr &c, const MethodInfo *m, const Expr *
         callSymbol(module_.symbolOf(m));
     } else {
         ins("movl (%esp), %eax");
-        ins("movl (%eax), %eax");  // the object's method table
+        ins("movl (%eax), %eax"); // the object's method table
         ins("call *" + std::to_string(8 * m->vtableIndex) + "(%eax)");
     }
     return finishCall(args, m->sig.result);
@@ -262,7 +270,7 @@ Value MethodGen::raiseEvent(const CallExpr &c, const EventInfo *event) {
     }
     int32_t handler = temp(Repr::I32);
     ins("movl " + at(receiverOffset()) + ", %eax");
-    ins("movl 8(%eax), %eax");  // the object's event table
+    ins("movl 8(%eax), %eax"); // the object's event table
     ins("movl " + std::to_string(8 * event->index) + "(%eax), %eax");
     ins("movl %eax, " + at(handler));
     std::string none = label(), done = label();
@@ -287,22 +295,29 @@ Value MethodGen::raiseEvent(const CallExpr &c, const EventInfo *event) {
 }
 
 Value MethodGen::callExpr(const CallExpr &c) {
-    const Expr *receiver = c.callee->kind == ExprKind::Member ? static_cast<const MemberExpr &>(*c.callee).object.get()
-                                                              : nullptr;
+    const Expr *receiver = c.callee->kind == ExprKind::Member
+                               ? static_cast<const MemberExpr &>(*c.callee).object.get()
+                               : nullptr;
     switch (c.ref) {
     case Ref::Method:
     case Ref::SharedMethod:
     case Ref::RuntimeMethod:
-    case Ref::Declare: return callMethod(c, static_cast<const MethodInfo *>(c.symbol), receiver);
-    case Ref::Event: return raiseEvent(c, static_cast<const EventInfo *>(c.symbol));
+    case Ref::Declare:
+        return callMethod(c, static_cast<const MethodInfo *>(c.symbol), receiver);
+    case Ref::Event:
+        return raiseEvent(c, static_cast<const EventInfo *>(c.symbol));
     case Ref::Intrinsic: {
         std::vector<const Expr *> list;
-        for (const ExprPtr &a : c.args) list.push_back(a.get());
+        for (const ExprPtr &a : c.args)
+            list.push_back(a.get());
         return callRuntime(c.overload->entry, c.overload->sig, list, nullptr, c.pos);
     }
-    case Ref::App: return expr(*c.callee);
-    case Ref::Index: return indexArray(c);
-    case Ref::ArrayMethod: return arrayMethod(c);
+    case Ref::App:
+        return expr(*c.callee);
+    case Ref::Index:
+        return indexArray(c);
+    case Ref::ArrayMethod:
+        return arrayMethod(c);
     case Ref::Conversion: {
         Value v = expr(*c.args[0]);
         convert(v, c.type, true);
@@ -313,9 +328,12 @@ Value MethodGen::callExpr(const CallExpr &c) {
         convert(v, c.type, true);
         return v;
     }
-    default: break;
+    default:
+        break;
     }
-    module_.error(c.pos, "this call cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(
+        c.pos,
+        "this call cannot be compiled yet (windows and controls come with the window support)");
     return {c.type, 0};
 }
 

@@ -15,39 +15,61 @@ bool signedInteger(const Type *t) {
 
 const char *boxEntry(const Type *t) {
     switch (t->kind) {
-    case TypeKind::Boolean: return "BooleanToVariant";
-    case TypeKind::Color: return "ColorToVariant";
-    case TypeKind::Int64: return "Int64ToVariant";
-    case TypeKind::UInt64: return "UInt64ToVariant";
-    case TypeKind::Currency: return "CurrencyToVariant";
-    case TypeKind::Single: return "SingleToVariant";
-    case TypeKind::Double: return "DoubleToVariant";
-    case TypeKind::String: return "StringToVariant";
-    case TypeKind::Object: return "ObjectToVariant";
+    case TypeKind::Boolean:
+        return "BooleanToVariant";
+    case TypeKind::Color:
+        return "ColorToVariant";
+    case TypeKind::Int64:
+        return "Int64ToVariant";
+    case TypeKind::UInt64:
+        return "UInt64ToVariant";
+    case TypeKind::Currency:
+        return "CurrencyToVariant";
+    case TypeKind::Single:
+        return "SingleToVariant";
+    case TypeKind::Double:
+        return "DoubleToVariant";
+    case TypeKind::String:
+        return "StringToVariant";
+    case TypeKind::Object:
+        return "ObjectToVariant";
     case TypeKind::UInt8:
     case TypeKind::UInt16:
     case TypeKind::UInt32:
-    case TypeKind::Ptr: return "UInt32ToVariant";
-    default: return "Int32ToVariant";
+    case TypeKind::Ptr:
+        return "UInt32ToVariant";
+    default:
+        return "Int32ToVariant";
     }
 }
 
 const char *unboxEntry(const Type *t) {
     switch (t->kind) {
-    case TypeKind::Boolean: return "VariantToBoolean";
-    case TypeKind::Color: return "VariantToColor";
-    case TypeKind::Int64: return "VariantToInt64";
-    case TypeKind::UInt64: return "VariantToUInt64";
-    case TypeKind::Currency: return "VariantToCurrency";
-    case TypeKind::Single: return "VariantToSingle";
-    case TypeKind::Double: return "VariantToDouble";
-    case TypeKind::String: return "VariantToString";
-    case TypeKind::Object: return "VariantToObject";
+    case TypeKind::Boolean:
+        return "VariantToBoolean";
+    case TypeKind::Color:
+        return "VariantToColor";
+    case TypeKind::Int64:
+        return "VariantToInt64";
+    case TypeKind::UInt64:
+        return "VariantToUInt64";
+    case TypeKind::Currency:
+        return "VariantToCurrency";
+    case TypeKind::Single:
+        return "VariantToSingle";
+    case TypeKind::Double:
+        return "VariantToDouble";
+    case TypeKind::String:
+        return "VariantToString";
+    case TypeKind::Object:
+        return "VariantToObject";
     case TypeKind::UInt8:
     case TypeKind::UInt16:
     case TypeKind::UInt32:
-    case TypeKind::Ptr: return "VariantToUInt32";
-    default: return "VariantToInt32";
+    case TypeKind::Ptr:
+        return "VariantToUInt32";
+    default:
+        return "VariantToInt32";
     }
 }
 
@@ -68,28 +90,39 @@ static void passValue(MethodGen &g, Repr repr) {
         g.arg(0);
         g.arg(4, "%edx");
         break;
-    default: g.arg(0); break;
+    default:
+        g.arg(0);
+        break;
     }
 }
 
 // Narrows eax to the width of an integer type (wrapping).
 static void narrow(MethodGen &g, const Type *t) {
     switch (t->kind) {
-    case TypeKind::Int8: g.ins("movsbl %al, %eax"); break;
-    case TypeKind::UInt8: g.ins("movzbl %al, %eax"); break;
-    case TypeKind::Int16: g.ins("movswl %ax, %eax"); break;
-    case TypeKind::UInt16: g.ins("movzwl %ax, %eax"); break;
-    default: break;
+    case TypeKind::Int8:
+        g.ins("movsbl %al, %eax");
+        break;
+    case TypeKind::UInt8:
+        g.ins("movzbl %al, %eax");
+        break;
+    case TypeKind::Int16:
+        g.ins("movswl %ax, %eax");
+        break;
+    case TypeKind::UInt16:
+        g.ins("movzwl %ax, %eax");
+        break;
+    default:
+        break;
     }
 }
 
 void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
-    (void)isExplicit;  // sema decided what may convert; the code is the same
+    (void)isExplicit; // sema decided what may convert; the code is the same
     const Type *from = v.type;
     if (from == to) return;
     TypeKind f = from->kind, t = to->kind;
     Repr fr = reprOf(from), tr = reprOf(to);
-    auto replaceBy = [&](Value result) {  // the source's reference goes
+    auto replaceBy = [&](Value result) { // the source's reference goes
         if (v.owned) {
             Repr repr = reprOf(result.type);
             int32_t keep = result.owned ? 0 : spill(result);
@@ -103,8 +136,8 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         }
         v = result;
     };
-    if (f == TypeKind::Error || t == TypeKind::Error || f == TypeKind::Array || t == TypeKind::Array ||
-        (f == TypeKind::String && t == TypeKind::String)) {
+    if (f == TypeKind::Error || t == TypeKind::Error || f == TypeKind::Array ||
+        t == TypeKind::Array || (f == TypeKind::String && t == TypeKind::String)) {
         v.type = to;
         return;
     }
@@ -123,7 +156,10 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
     if (f == TypeKind::Variant) {
         arg(0);
         call(unboxEntry(to));
-        Value out = result(t == TypeKind::Object ? module_.program().types.object(module_.program().findClass("Object")) : to);
+        Value out =
+            result(t == TypeKind::Object
+                       ? module_.program().types.object(module_.program().findClass("Object"))
+                       : to);
         replaceBy(out);
         if (t == TypeKind::Object && !to->cls->isRoot) convert(v, to, true);
         v.type = to;
@@ -141,7 +177,7 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         replaceBy(result(to));
         return;
     }
-    if (t == TypeKind::Boolean) {  // written conversions of integers: not 0 is True
+    if (t == TypeKind::Boolean) { // written conversions of integers: not 0 is True
         if (fr == Repr::I64) ins("orl %edx, %eax");
         ins("testl %eax, %eax");
         ins("setne %al");
@@ -150,14 +186,15 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         return;
     }
     bool fromCurrency = f == TypeKind::Currency, toCurrency = t == TypeKind::Currency;
-    bool fromFloat = fr == Repr::F32 || fr == Repr::F64, toFloat = tr == Repr::F32 || tr == Repr::F64;
+    bool fromFloat = fr == Repr::F32 || fr == Repr::F64,
+         toFloat = tr == Repr::F32 || tr == Repr::F64;
     if (fromCurrency || toCurrency) {
         std::string entry;
         if (fromCurrency && toFloat) {
             entry = "RuntimeCvtCurrencyToReal64";
         } else if (fromCurrency) {
-            entry = t == TypeKind::UInt32 ? "RuntimeCvtCurrencyToUInt32"
-                    : t == TypeKind::Int64 ? "RuntimeCvtCurrencyToSInt64"
+            entry = t == TypeKind::UInt32   ? "RuntimeCvtCurrencyToUInt32"
+                    : t == TypeKind::Int64  ? "RuntimeCvtCurrencyToSInt64"
                     : t == TypeKind::UInt64 ? "RuntimeCvtCurrencyToUInt64"
                                             : "RuntimeCvtCurrencyToSInt32";
         } else if (fromFloat) {
@@ -181,7 +218,7 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         return;
     }
     if (fromFloat && toFloat) {
-        if (tr == Repr::F32) {  // rounded to single precision
+        if (tr == Repr::F32) { // rounded to single precision
             int32_t round = temp(Repr::I32);
             ins("fstps " + at(round));
             ins("flds " + at(round));
@@ -190,10 +227,12 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         v.type = to;
         return;
     }
-    if (fromFloat) {  // toward zero, by the runtime's conversions
+    if (fromFloat) { // toward zero, by the runtime's conversions
         bool single = fr == Repr::F32;
-        std::string entry = t == TypeKind::UInt32 ? "UInt32" : t == TypeKind::Int64 ? "SInt64"
-                            : t == TypeKind::UInt64 ? "UInt64" : "SInt32";
+        std::string entry = t == TypeKind::UInt32   ? "UInt32"
+                            : t == TypeKind::Int64  ? "SInt64"
+                            : t == TypeKind::UInt64 ? "UInt64"
+                                                    : "SInt32";
         passValue(*this, fr);
         call(std::string(single ? "RuntimeCvtReal32To" : "RuntimeCvtReal64To") + entry);
         narrow(*this, to);

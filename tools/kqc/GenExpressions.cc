@@ -19,47 +19,75 @@ bool isSigned(const Type *t) {
 
 // ---- the accumulator and memory ----------------------------------------
 
-void MethodGen::load(Repr repr, const Type *t, const std::string &address, const std::string &high) {
+void MethodGen::load(Repr repr, const Type *t, const std::string &address,
+                     const std::string &high) {
     switch (repr) {
     case Repr::I32:
         switch (t->kind) {
         case TypeKind::Boolean:
-        case TypeKind::UInt8: ins("movzbl " + address + ", %eax"); break;
-        case TypeKind::Int8: ins("movsbl " + address + ", %eax"); break;
-        case TypeKind::Int16: ins("movswl " + address + ", %eax"); break;
-        case TypeKind::UInt16: ins("movzwl " + address + ", %eax"); break;
-        default: ins("movl " + address + ", %eax"); break;
+        case TypeKind::UInt8:
+            ins("movzbl " + address + ", %eax");
+            break;
+        case TypeKind::Int8:
+            ins("movsbl " + address + ", %eax");
+            break;
+        case TypeKind::Int16:
+            ins("movswl " + address + ", %eax");
+            break;
+        case TypeKind::UInt16:
+            ins("movzwl " + address + ", %eax");
+            break;
+        default:
+            ins("movl " + address + ", %eax");
+            break;
         }
         break;
     case Repr::I64:
         ins("movl " + address + ", %eax");
         ins("movl " + high + ", %edx");
         break;
-    case Repr::F32: ins("flds " + address); break;
-    case Repr::F64: ins("fldl " + address); break;
-    case Repr::Void: break;
+    case Repr::F32:
+        ins("flds " + address);
+        break;
+    case Repr::F64:
+        ins("fldl " + address);
+        break;
+    case Repr::Void:
+        break;
     }
 }
 
-void MethodGen::storeAcc(Repr repr, const Type *t, const std::string &address, const std::string &high) {
+void MethodGen::storeAcc(Repr repr, const Type *t, const std::string &address,
+                         const std::string &high) {
     switch (repr) {
     case Repr::I32:
         switch (t->kind) {
         case TypeKind::Boolean:
         case TypeKind::UInt8:
-        case TypeKind::Int8: ins("movb %al, " + address); break;
+        case TypeKind::Int8:
+            ins("movb %al, " + address);
+            break;
         case TypeKind::Int16:
-        case TypeKind::UInt16: ins("movw %ax, " + address); break;
-        default: ins("movl %eax, " + address); break;
+        case TypeKind::UInt16:
+            ins("movw %ax, " + address);
+            break;
+        default:
+            ins("movl %eax, " + address);
+            break;
         }
         break;
     case Repr::I64:
         ins("movl %eax, " + address);
         ins("movl %edx, " + high);
         break;
-    case Repr::F32: ins("fstps " + address); break;
-    case Repr::F64: ins("fstpl " + address); break;
-    case Repr::Void: break;
+    case Repr::F32:
+        ins("fstps " + address);
+        break;
+    case Repr::F64:
+        ins("fstpl " + address);
+        break;
+    case Repr::Void:
+        break;
     }
 }
 
@@ -68,7 +96,7 @@ int32_t MethodGen::spill(const Value &v) {
     Repr repr = reprOf(v.type);
     int32_t t = temp(repr == Repr::F32 ? Repr::F64 : repr);
     if (repr == Repr::F32) {
-        ins("fstpl " + at(t));  // kept at full width
+        ins("fstpl " + at(t)); // kept at full width
     } else {
         storeAcc(repr, module_.program().types.get(TypeKind::Int32), at(t), at(t + 4));
     }
@@ -116,11 +144,20 @@ Value MethodGen::result(const Type *t) {
     Value v{t, 0};
     switch (t->kind) {
     case TypeKind::Boolean:
-    case TypeKind::UInt8: ins("movzbl %al, %eax"); break;
-    case TypeKind::Int8: ins("movsbl %al, %eax"); break;
-    case TypeKind::Int16: ins("movswl %ax, %eax"); break;
-    case TypeKind::UInt16: ins("movzwl %ax, %eax"); break;
-    default: break;
+    case TypeKind::UInt8:
+        ins("movzbl %al, %eax");
+        break;
+    case TypeKind::Int8:
+        ins("movsbl %al, %eax");
+        break;
+    case TypeKind::Int16:
+        ins("movswl %ax, %eax");
+        break;
+    case TypeKind::UInt16:
+        ins("movzwl %ax, %eax");
+        break;
+    default:
+        break;
     }
     Counted counted = countedOf(t);
     if (counted != Counted::None) {
@@ -178,23 +215,33 @@ void MethodGen::constant(const ConstValue &c, const Type *t) {
         value = static_cast<int64_t>(std::trunc(real * 10000));
     }
     raw(loadImmediate(static_cast<uint32_t>(value), "%eax"));
-    if (repr == Repr::I64) raw(loadImmediate(static_cast<uint32_t>(static_cast<uint64_t>(value) >> 32), "%edx"));
+    if (repr == Repr::I64)
+        raw(loadImmediate(static_cast<uint32_t>(static_cast<uint64_t>(value) >> 32), "%edx"));
 }
 
 // ---- expressions --------------------------------------------------------
 
 Value MethodGen::expr(const Expr &e) {
     switch (e.kind) {
-    case ExprKind::Literal: return literal(static_cast<const LiteralExpr &>(e));
-    case ExprKind::Name: return name(static_cast<const NameExpr &>(e));
-    case ExprKind::Member: return member(static_cast<const MemberExpr &>(e));
-    case ExprKind::Call: return callExpr(static_cast<const CallExpr &>(e));
+    case ExprKind::Literal:
+        return literal(static_cast<const LiteralExpr &>(e));
+    case ExprKind::Name:
+        return name(static_cast<const NameExpr &>(e));
+    case ExprKind::Member:
+        return member(static_cast<const MemberExpr &>(e));
+    case ExprKind::Call:
+        return callExpr(static_cast<const CallExpr &>(e));
     case ExprKind::Me:
     case ExprKind::Self:
-    case ExprKind::Super: ins("movl " + at(receiverOffset()) + ", %eax"); return {e.type, 0};
-    case ExprKind::New: return newObject(static_cast<const NewExpr &>(e));
-    case ExprKind::Unary: return unary(static_cast<const UnaryExpr &>(e));
-    case ExprKind::Binary: return binary(static_cast<const BinaryExpr &>(e));
+    case ExprKind::Super:
+        ins("movl " + at(receiverOffset()) + ", %eax");
+        return {e.type, 0};
+    case ExprKind::New:
+        return newObject(static_cast<const NewExpr &>(e));
+    case ExprKind::Unary:
+        return unary(static_cast<const UnaryExpr &>(e));
+    case ExprKind::Binary:
+        return binary(static_cast<const BinaryExpr &>(e));
     case ExprKind::CType: {
         Value v = expr(*static_cast<const CTypeExpr &>(e).value);
         convert(v, e.type, true);
@@ -205,7 +252,8 @@ Value MethodGen::expr(const Expr &e) {
         convert(v, e.type, false);
         return v;
     }
-    case ExprKind::Error: break;
+    case ExprKind::Error:
+        break;
     }
     module_.error(e.pos, "internal error: an expression without code");
     return {e.type, 0};
@@ -230,10 +278,18 @@ Value MethodGen::literal(const LiteralExpr &e) {
     switch (e.lit) {
     case LiteralKind::Integer:
     case LiteralKind::Color:
-    case LiteralKind::Boolean: c.kind = ConstValue::Kind::Integer, c.integer = static_cast<int64_t>(e.intValue); break;
-    case LiteralKind::Float: c.kind = ConstValue::Kind::Real, c.real = e.realValue; break;
-    case LiteralKind::String: c.kind = ConstValue::Kind::String, c.text = e.text; break;
-    case LiteralKind::Nil: c.kind = ConstValue::Kind::Nil; break;
+    case LiteralKind::Boolean:
+        c.kind = ConstValue::Kind::Integer, c.integer = static_cast<int64_t>(e.intValue);
+        break;
+    case LiteralKind::Float:
+        c.kind = ConstValue::Kind::Real, c.real = e.realValue;
+        break;
+    case LiteralKind::String:
+        c.kind = ConstValue::Kind::String, c.text = e.text;
+        break;
+    case LiteralKind::Nil:
+        c.kind = ConstValue::Kind::Nil;
+        break;
     }
     constant(c, e.type);
     return {e.type, 0};
@@ -247,7 +303,8 @@ Value MethodGen::variable(const Variable *v) {
 
 Value MethodGen::name(const NameExpr &e) {
     switch (e.ref) {
-    case Ref::Local: return variable(static_cast<const Variable *>(e.symbol));
+    case Ref::Local:
+        return variable(static_cast<const Variable *>(e.symbol));
     case Ref::Field: {
         auto *f = static_cast<const FieldInfo *>(e.symbol);
         ins("movl " + at(receiverOffset()) + ", %ecx");
@@ -278,9 +335,12 @@ Value MethodGen::name(const NameExpr &e) {
         call(app->overloads.front().entry, e.pos);
         return result(e.type);
     }
-    default: break;
+    default:
+        break;
     }
-    module_.error(e.pos, "'" + e.name + "' cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(
+        e.pos, "'" + e.name +
+                   "' cannot be compiled yet (windows and controls come with the window support)");
     return {e.type, 0};
 }
 
@@ -302,7 +362,8 @@ Value MethodGen::object(const Expr &e, bool *staticAccess) {
 Value MethodGen::fieldOf(Value obj, const FieldInfo *f) {
     Repr repr = reprOf(f->type);
     ins("movl %eax, %ecx");
-    load(repr, f->type, std::to_string(f->offset) + "(%ecx)", std::to_string(f->offset + 4) + "(%ecx)");
+    load(repr, f->type, std::to_string(f->offset) + "(%ecx)",
+         std::to_string(f->offset + 4) + "(%ecx)");
     Value v{f->type, 0};
     if (!obj.owned) return v;
     // The object goes away: the value must not depend on it.
@@ -369,9 +430,12 @@ Value MethodGen::member(const MemberExpr &e) {
         Value obj = object(*e.object, &isStatic);
         return property(&obj, p);
     }
-    default: break;
+    default:
+        break;
     }
-    module_.error(e.pos, "'" + e.member + "' cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(
+        e.pos, "'" + e.member +
+                   "' cannot be compiled yet (windows and controls come with the window support)");
     return {e.type, 0};
 }
 
@@ -386,7 +450,7 @@ Value MethodGen::newObject(const NewExpr &e) {
         Argument self;
         self.type = e.type;
         self.spilled = obj.owned;
-        self.keepSlot = true;  // the new object is the result
+        self.keepSlot = true; // the new object is the result
         args.push_back(self);
         for (size_t i = 0; i < ctor->sig.params.size(); ++i) {
             Argument a;
@@ -432,13 +496,17 @@ Value MethodGen::unary(const UnaryExpr &e) {
         return {t, 0};
     }
     switch (repr) {
-    case Repr::I32: ins("negl %eax"); break;
+    case Repr::I32:
+        ins("negl %eax");
+        break;
     case Repr::I64:
         ins("negl %eax");
         ins("adcl $0, %edx");
         ins("negl %edx");
         break;
-    default: ins("fchs"); break;
+    default:
+        ins("fchs");
+        break;
     }
     return {t, 0};
 }
@@ -446,7 +514,7 @@ Value MethodGen::unary(const UnaryExpr &e) {
 Value MethodGen::binary(const BinaryExpr &e) {
     const Type *t = e.operandType;
     if (e.op >= Op::Eq && e.op <= Op::IsA) return compare(e);
-    if (t->kind == TypeKind::String) {  // a + b
+    if (t->kind == TypeKind::String) { // a + b
         Value l = expr(*e.lhs);
         int32_t left = spill(l);
         Value r = expr(*e.rhs);
@@ -465,10 +533,12 @@ Value MethodGen::binary(const BinaryExpr &e) {
         return sum;
     }
     if (t->kind == TypeKind::Variant) {
-        static const char *const names[] = {"VariantAdd",      "VariantSubtract", "VariantMultiply",
-                                            "VariantDivide",   "VariantIntegerDivide", "VariantModulo",
-                                            "VariantPower"};
-        const char *entry = e.op <= Op::Pow ? names[static_cast<int>(e.op)] : e.op == Op::And ? "VariantAnd" : "VariantOr";
+        static const char *const names[] = {
+            "VariantAdd",           "VariantSubtract", "VariantMultiply", "VariantDivide",
+            "VariantIntegerDivide", "VariantModulo",   "VariantPower"};
+        const char *entry = e.op <= Op::Pow   ? names[static_cast<int>(e.op)]
+                            : e.op == Op::And ? "VariantAnd"
+                                              : "VariantOr";
         Value l = expr(*e.lhs);
         int32_t left = spill(l);
         Value r = expr(*e.rhs);
@@ -497,12 +567,24 @@ Value MethodGen::binary(const BinaryExpr &e) {
     freeTemp(left);
     bool sign = isSigned(t);
     switch (e.op) {
-    case Op::Add: ins("addl %ecx, %eax"); break;
-    case Op::Sub: ins("subl %ecx, %eax"); break;
-    case Op::Mul: ins("imull %ecx, %eax"); break;
-    case Op::And: ins("andl %ecx, %eax"); break;
-    case Op::Or: ins("orl %ecx, %eax"); break;
-    case Op::Xor: ins("xorl %ecx, %eax"); break;
+    case Op::Add:
+        ins("addl %ecx, %eax");
+        break;
+    case Op::Sub:
+        ins("subl %ecx, %eax");
+        break;
+    case Op::Mul:
+        ins("imull %ecx, %eax");
+        break;
+    case Op::And:
+        ins("andl %ecx, %eax");
+        break;
+    case Op::Or:
+        ins("orl %ecx, %eax");
+        break;
+    case Op::Xor:
+        ins("xorl %ecx, %eax");
+        break;
     case Op::IntDiv:
     case Op::Mod: {
         divisorCheck("%ecx");
@@ -525,7 +607,8 @@ Value MethodGen::binary(const BinaryExpr &e) {
         place(done);
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return {e.type, 0};
 }
@@ -575,7 +658,7 @@ Value MethodGen::arithmetic64(const BinaryExpr &e) {
     case Op::Mul:
         if (currency) {
             runtime2("RuntimeMulCurrency");
-        } else {  // the low 64 bits of the product, the same signed or not
+        } else { // the low 64 bits of the product, the same signed or not
             ins("movl " + hi + ", %eax");
             ins("imull " + rlo + ", %eax");
             ins("movl " + rhi + ", %ecx");
@@ -586,12 +669,17 @@ Value MethodGen::arithmetic64(const BinaryExpr &e) {
             ins("addl %ecx, %edx");
         }
         break;
-    case Op::Div: runtime2("RuntimeDivCurrency"); break;
+    case Op::Div:
+        runtime2("RuntimeDivCurrency");
+        break;
     case Op::IntDiv:
         runtime2(t->kind == TypeKind::UInt64 ? "RuntimeDivUInt64" : "RuntimeDivSInt64");
         break;
-    case Op::Mod: runtime2(t->kind == TypeKind::UInt64 ? "RuntimeModUInt64" : "RuntimeModSInt64"); break;
-    default: break;
+    case Op::Mod:
+        runtime2(t->kind == TypeKind::UInt64 ? "RuntimeModUInt64" : "RuntimeModSInt64");
+        break;
+    default:
+        break;
     }
     freeTemp(right);
     freeTemp(left);
@@ -600,7 +688,7 @@ Value MethodGen::arithmetic64(const BinaryExpr &e) {
 
 Value MethodGen::floating(const BinaryExpr &e) {
     Value l = expr(*e.lhs);
-    int32_t left = spill(l);  // as a Double
+    int32_t left = spill(l); // as a Double
     if (e.op == Op::Pow) {
         expr(*e.rhs);
         useArgs(16);
@@ -613,14 +701,23 @@ Value MethodGen::floating(const BinaryExpr &e) {
     }
     expr(*e.rhs);
     switch (e.op) {
-    case Op::Add: ins("faddl " + at(left)); break;
-    case Op::Sub: ins("fsubrl " + at(left)); break;
-    case Op::Mul: ins("fmull " + at(left)); break;
-    case Op::Div: ins("fdivrl " + at(left)); break;
-    default: break;
+    case Op::Add:
+        ins("faddl " + at(left));
+        break;
+    case Op::Sub:
+        ins("fsubrl " + at(left));
+        break;
+    case Op::Mul:
+        ins("fmull " + at(left));
+        break;
+    case Op::Div:
+        ins("fdivrl " + at(left));
+        break;
+    default:
+        break;
     }
     freeTemp(left);
-    if (e.type->kind == TypeKind::Single) {  // rounded to single precision
+    if (e.type->kind == TypeKind::Single) { // rounded to single precision
         int32_t t = temp(Repr::I32);
         ins("fstps " + at(t));
         ins("flds " + at(t));
@@ -684,7 +781,7 @@ Value MethodGen::compareWith(Op op, const Type *t, const std::function<Value()> 
     if (repr == Repr::F32 || repr == Repr::F64) {
         // Comparisons with NaN are false (<> true): "above" is false when
         // unordered, so < and <= compare the other way round.
-        ins("fldl " + at(left));  // st0 = left, st1 = right
+        ins("fldl " + at(left)); // st0 = left, st1 = right
         freeTemp(left);
         bool swap = op == Op::Lt || op == Op::Le;
         if (swap) ins("fxch %st(1)");
@@ -702,8 +799,12 @@ Value MethodGen::compareWith(Op op, const Type *t, const std::function<Value()> 
             ins("orb %cl, %al");
             break;
         case Op::Gt:
-        case Op::Lt: ins("seta %al"); break;
-        default: ins("setae %al"); break;
+        case Op::Lt:
+            ins("seta %al");
+            break;
+        default:
+            ins("setae %al");
+            break;
         }
         ins("movzbl %al, %eax");
         return {boolean, 0};
@@ -724,7 +825,7 @@ Value MethodGen::compareWith(Op op, const Type *t, const std::function<Value()> 
         freeTemp(left);
         return {boolean, 0};
     }
-    ins("cmpl %eax, " + at(left));  // left - right
+    ins("cmpl %eax, " + at(left)); // left - right
     ins(std::string("set") + (sign ? signedCodes : unsignedCodes)[index] + " %al");
     ins("movzbl %al, %eax");
     if (!l.owned) freeTemp(left);

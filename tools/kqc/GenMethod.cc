@@ -15,28 +15,39 @@ namespace kqc {
 
 Repr reprOf(const Type *t) {
     switch (t->kind) {
-    case TypeKind::Void: return Repr::Void;
+    case TypeKind::Void:
+        return Repr::Void;
     case TypeKind::Int64:
     case TypeKind::UInt64:
-    case TypeKind::Currency: return Repr::I64;
-    case TypeKind::Single: return Repr::F32;
-    case TypeKind::Double: return Repr::F64;
-    default: return Repr::I32;
+    case TypeKind::Currency:
+        return Repr::I64;
+    case TypeKind::Single:
+        return Repr::F32;
+    case TypeKind::Double:
+        return Repr::F64;
+    default:
+        return Repr::I32;
     }
 }
 
 Counted countedOf(const Type *t) {
     switch (t->kind) {
-    case TypeKind::String: return Counted::String;
+    case TypeKind::String:
+        return Counted::String;
     case TypeKind::Object:
-    case TypeKind::Variant: return Counted::Object;
-    case TypeKind::Array: return Counted::Array;
-    default: return Counted::None;
+    case TypeKind::Variant:
+        return Counted::Object;
+    case TypeKind::Array:
+        return Counted::Array;
+    default:
+        return Counted::None;
     }
 }
 
 const char *lockEntry(Counted c) {
-    return c == Counted::String ? "RuntimeLockString" : c == Counted::Array ? "RuntimeLockArray" : "RuntimeLockObject";
+    return c == Counted::String  ? "RuntimeLockString"
+           : c == Counted::Array ? "RuntimeLockArray"
+                                 : "RuntimeLockObject";
 }
 
 const char *unlockEntry(Counted c) {
@@ -57,11 +68,17 @@ MethodGen::MethodGen(ModuleGen &module, const ClassInfo *cls, bool receiver)
     self_.type = cls ? cls->type : nullptr;
 }
 
-std::string MethodGen::label() { return module_.out().label(); }
+std::string MethodGen::label() {
+    return module_.out().label();
+}
 
-void MethodGen::call(const std::string &entry, SourcePos pos) { ins("call " + module_.runtime(entry, pos)); }
+void MethodGen::call(const std::string &entry, SourcePos pos) {
+    ins("call " + module_.runtime(entry, pos));
+}
 
-void MethodGen::callSymbol(const std::string &symbol) { ins("call " + symbol); }
+void MethodGen::callSymbol(const std::string &symbol) {
+    ins("call " + symbol);
+}
 
 void MethodGen::useArgs(uint32_t bytes) {
     if (bytes > argBytes_) argBytes_ = bytes;
@@ -75,7 +92,8 @@ void MethodGen::arg(uint32_t offset, const char *reg) {
 // A handler marker: a jump over a 13-byte record (kind, variable offset).
 void MethodGen::marker(uint32_t kind, int32_t variable, const std::string &target) {
     char record[160];
-    std::snprintf(record, sizeof record, "\t.byte 0xE9\n\t.long %s - (. + 4)\n\t.long 0x%x\n\t.short 0, %d\n",
+    std::snprintf(record, sizeof record,
+                  "\t.byte 0xE9\n\t.long %s - (. + 4)\n\t.long 0x%x\n\t.short 0, %d\n",
                   target.c_str(), kind, variable);
     raw(record);
 }
@@ -215,9 +233,10 @@ void MethodGen::finish(const std::string &symbol, const Type *result, const std:
     ins("pushl %ebp");
     ins("movl %esp, %ebp");
     ins("subl $" + std::to_string(size) + ", %esp");
-    uint32_t words = (localBytes - 4) / 4;  // from -localBytes up to -8
+    uint32_t words = (localBytes - 4) / 4; // from -localBytes up to -8
     if (words <= 16) {
-        for (uint32_t i = 0; i < words; ++i) ins("movl $0, " + at(-static_cast<int32_t>(localBytes) + 4 * i));
+        for (uint32_t i = 0; i < words; ++i)
+            ins("movl $0, " + at(-static_cast<int32_t>(localBytes) + 4 * i));
     } else {
         std::string loop = label();
         ins("xorl %eax, %eax");
@@ -231,7 +250,7 @@ void MethodGen::finish(const std::string &symbol, const Type *result, const std:
     }
     ins("movl %esp, " + at(spSlot_));
     for (auto &[offset, counted] : released_) {
-        if (offset < 0) continue;  // parameters: the method holds its own reference
+        if (offset < 0) continue; // parameters: the method holds its own reference
         ins("movl " + at(offset) + ", %eax");
         arg(0);
         call(lockEntry(counted));
@@ -254,7 +273,8 @@ void MethodGen::setResult(const Type *result) {
 }
 
 void MethodGen::statements(const Block &body) {
-    for (const StmtPtr &s : body) statement(*s);
+    for (const StmtPtr &s : body)
+        statement(*s);
 }
 
 } // namespace kqc

@@ -39,20 +39,27 @@ std::string ModuleGen::classPointer(const ClassInfo *cls) {
 
 std::string ModuleGen::sharedField(const FieldInfo *f) {
     std::string &label = sharedFields_[f];
-    if (label.empty()) label = out_.global(sizeOf(f->type) < 4 ? 4 : sizeOf(f->type), f->owner->name + "." + f->name);
+    if (label.empty())
+        label =
+            out_.global(sizeOf(f->type) < 4 ? 4 : sizeOf(f->type), f->owner->name + "." + f->name);
     return label;
 }
 
-std::string ModuleGen::symbolOf(const MethodInfo *m) { return quoted(m->owner->name + "." + m->name); }
+std::string ModuleGen::symbolOf(const MethodInfo *m) {
+    return quoted(m->owner->name + "." + m->name);
+}
 
 // name%result%o<Class>parameters, as the class tables name members.
 std::string ModuleGen::mangled(const MethodInfo *m) const {
     std::string out = m->name + "%" + typeCode(m->sig.result) + "%" + typeCode(m->owner->type);
-    for (const ParamInfo &p : m->sig.params) out += (p.byRef ? "&" : "") + typeCode(p.type);
+    for (const ParamInfo &p : m->sig.params)
+        out += (p.byRef ? "&" : "") + typeCode(p.type);
     return out;
 }
 
-std::string ModuleGen::libraryFunction(const MethodInfo *m) { return quoted(out_.libraryFunction(m->entry, m->lib)); }
+std::string ModuleGen::libraryFunction(const MethodInfo *m) {
+    return quoted(out_.libraryFunction(m->entry, m->lib));
+}
 
 // A 4-byte zero in the data member: the text of the empty string for
 // library functions.
@@ -70,7 +77,8 @@ std::string ModuleGen::divisionByZero() {
     PropertyInfo *message = nullptr;
     if (exception) {
         if (const auto *list = exception->find("message")) {
-            if (list->front()->kind == SymbolKind::Property) message = static_cast<PropertyInfo *>(list->front());
+            if (list->front()->kind == SymbolKind::Property)
+                message = static_cast<PropertyInfo *>(list->front());
         }
     }
     MethodGen g(*this, nullptr, false);
@@ -106,16 +114,19 @@ void ModuleGen::orderClasses() {
         if (!cls || cls->fromRuntime || done.count(cls)) return;
         done.insert(cls);
         visit(cls->super);
-        for (ClassInfo *i : cls->interfaces) visit(i);
+        for (ClassInfo *i : cls->interfaces)
+            visit(i);
         classes_.push_back(cls);
     };
-    for (ClassInfo *cls : program_.classes()) visit(cls);
+    for (ClassInfo *cls : program_.classes())
+        visit(cls);
 }
 
 bool ModuleGen::run(std::string *out) {
     size_t before = diags_.errorCount();
     orderClasses();
-    for (ClassInfo *cls : classes_) generateClass(cls);
+    for (ClassInfo *cls : classes_)
+        generateClass(cls);
     startCode();
     lookUpClasses();
     checkEntries();
@@ -125,7 +136,8 @@ bool ModuleGen::run(std::string *out) {
 
 void ModuleGen::generateClass(ClassInfo *cls) {
     if (cls->isWindow || cls->isMenuBar) {
-        error(cls->pos, "windows and menu bars cannot be compiled yet: they come with the window support");
+        error(cls->pos,
+              "windows and menu bars cannot be compiled yet: they come with the window support");
         return;
     }
     for (MemberPtr &m : cls->decl->members) {
@@ -135,7 +147,8 @@ void ModuleGen::generateClass(ClassInfo *cls) {
         auto &decl = static_cast<MethodDecl &>(*m);
         auto *info = static_cast<MethodInfo *>(m->symbol);
         if (m->kind == MemberKind::MenuHandler || info->control) {
-            error(m->pos, "menu and control handlers cannot be compiled yet: they come with the window support");
+            error(m->pos, "menu and control handlers cannot be compiled yet: they come with the "
+                          "window support");
             continue;
         }
         generateMethod(cls, decl, info);
@@ -164,7 +177,8 @@ void ModuleGen::initializer(ClassInfo *cls) {
     if (fields.empty()) return;
     MethodGen g(*this, cls, true);
     for (FieldInfo *f : fields) {
-        Value v = f->decl->isArray ? g.createArray(f->type, f->decl->bounds) : g.expr(*f->decl->init);
+        Value v =
+            f->decl->isArray ? g.createArray(f->type, f->decl->bounds) : g.expr(*f->decl->init);
         g.store(g.placeOfField(f, g.receiverOffset()), v);
     }
     initializers_[cls] = quoted(cls->name + ".#Initialize");
@@ -227,7 +241,8 @@ void ModuleGen::startApplication(MethodGen &g) {
             for (Symbol *s : cls->memberOrder) {
                 auto *m = s->kind == SymbolKind::Method ? static_cast<MethodInfo *>(s) : nullptr;
                 if (m && m->shared && m->sig.params.empty() && m->origin == MethodOrigin::Image &&
-                    (utf8::fold(cls->name + "." + m->name) == wanted || utf8::fold(m->name) == wanted)) {
+                    (utf8::fold(cls->name + "." + m->name) == wanted ||
+                     utf8::fold(m->name) == wanted)) {
                     main = m;
                 }
             }
@@ -237,12 +252,14 @@ void ModuleGen::startApplication(MethodGen &g) {
             return;
         }
         g.callSymbol(symbolOf(main));
-        if (reprOf(main->sig.result) == Repr::F32 || reprOf(main->sig.result) == Repr::F64) g.ins("fstp %st(0)");
+        if (reprOf(main->sig.result) == Repr::F32 || reprOf(main->sig.result) == Repr::F64)
+            g.ins("fstp %st(0)");
         return;
     }
     const ClassInfo *app = applicationClass();
     if (!app) {
-        error({}, "no application class to start (a project file names it; without one, use --main)");
+        error({},
+              "no application class to start (a project file names it; without one, use --main)");
         return;
     }
     bool console = project_->kind == Project::Kind::Console;
@@ -263,7 +280,8 @@ void ModuleGen::checkEntries() {
         if (pos.file) {
             error(pos, "this needs '" + entry + "', which the runtime does not implement yet");
         } else {
-            error({}, "the generated code needs '" + entry + "', which the runtime does not implement yet");
+            error({}, "the generated code needs '" + entry +
+                          "', which the runtime does not implement yet");
         }
     }
 }

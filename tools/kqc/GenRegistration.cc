@@ -21,7 +21,8 @@ void ModuleGen::registration(MethodGen &g) {
         for (Symbol *s : cls->memberOrder) {
             auto *f = s->kind == SymbolKind::Field ? static_cast<FieldInfo *>(s) : nullptr;
             if (!f || !f->shared || (!f->decl->init && !f->decl->isArray)) continue;
-            Value v = f->decl->isArray ? g.createArray(f->type, f->decl->bounds) : g.expr(*f->decl->init);
+            Value v =
+                f->decl->isArray ? g.createArray(f->type, f->decl->bounds) : g.expr(*f->decl->init);
             g.store(g.placeOfField(f, 0), v);
         }
     }
@@ -41,7 +42,8 @@ void ModuleGen::lookUpClasses() {
 
 void ModuleGen::registerClass(MethodGen &g, ClassInfo *cls) {
     const ClassInfo *super = cls->super;
-    int counts[5] = {cls->methodCount, cls->interfaceCount, cls->eventCount, cls->memberCount, cls->propertyCount};
+    int counts[5] = {cls->methodCount, cls->interfaceCount, cls->eventCount, cls->memberCount,
+                     cls->propertyCount};
     g.ins("movl " + classPointer(super) + ", %eax");
     g.arg(0);
     for (int i = 0; i < 5; ++i) {
@@ -75,7 +77,8 @@ void ModuleGen::registerClass(MethodGen &g, ClassInfo *cls) {
         g.ins("movl " + MethodGen::at(record) + ", %ecx");
         g.ins("movl " + std::to_string(table) + "(%ecx), %edx");
         if (!code.empty()) g.ins("movl $" + code + ", " + std::to_string(8 * index) + "(%edx)");
-        g.ins("movl $" + out_.stringRecord(entryName) + ", " + std::to_string(8 * index + 4) + "(%edx)");
+        g.ins("movl $" + out_.stringRecord(entryName) + ", " + std::to_string(8 * index + 4) +
+              "(%edx)");
     };
     int inheritedMethods = super ? super->methodCount : 0;
     for (size_t i = 0; i < cls->vtable.size(); ++i) {
@@ -92,7 +95,7 @@ void ModuleGen::registerClass(MethodGen &g, ClassInfo *cls) {
     for (Symbol *s : cls->memberOrder) {
         auto *m = s->kind == SymbolKind::Method ? static_cast<MethodInfo *>(s) : nullptr;
         if (!m || m->origin != MethodOrigin::Image) continue;
-        if (m->event && !m->control) {  // the handler of an inherited event
+        if (m->event && !m->control) { // the handler of an inherited event
             g.ins("movl " + MethodGen::at(record) + ", %ecx");
             g.ins("movl 44(%ecx), %edx");
             g.ins("movl $" + symbolOf(m) + ", " + std::to_string(8 * m->event->index) + "(%edx)");
@@ -108,7 +111,8 @@ void ModuleGen::registerClass(MethodGen &g, ClassInfo *cls) {
 // methods are called through the interface too.
 void ModuleGen::interfaceTables(MethodGen &g, ClassInfo *cls, int32_t record) {
     std::vector<ClassInfo *> chain;
-    for (ClassInfo *c = cls; c && !c->fromRuntime; c = c->super) chain.insert(chain.begin(), c);
+    for (ClassInfo *c = cls; c && !c->fromRuntime; c = c->super)
+        chain.insert(chain.begin(), c);
     const ClassInfo *runtimeBase = chain.empty() ? nullptr : chain.front()->super;
     int index = runtimeBase ? runtimeBase->interfaceCount : 0;
     for (ClassInfo *c : chain) {
@@ -130,8 +134,8 @@ void ModuleGen::interfaceTables(MethodGen &g, ClassInfo *cls, int32_t record) {
                 if (!methods[i]) continue;
                 g.ins("movl " + MethodGen::at(table) + ", %edx");
                 g.ins("movl $" + symbolOf(methods[i]) + ", " + std::to_string(8 * i) + "(%edx)");
-                g.ins("movl $" + out_.stringRecord(mangled(methods[i])) + ", " + std::to_string(8 * i + 4) +
-                      "(%edx)");
+                g.ins("movl $" + out_.stringRecord(mangled(methods[i])) + ", " +
+                      std::to_string(8 * i + 4) + "(%edx)");
             }
             int offset = 68 + 12 * index++;
             g.ins("movl " + MethodGen::at(record) + ", %ecx");

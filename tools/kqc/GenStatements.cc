@@ -23,24 +23,49 @@ namespace kqc {
 
 void MethodGen::statement(const Stmt &s) {
     switch (s.kind) {
-    case StmtKind::Dim: dim(static_cast<const DimStmt &>(s)); break;
-    case StmtKind::Const: break;
+    case StmtKind::Dim:
+        dim(static_cast<const DimStmt &>(s));
+        break;
+    case StmtKind::Const:
+        break;
     case StmtKind::Assign: {
         auto &a = static_cast<const AssignStmt &>(s);
         assign(*a.target, *a.value);
         break;
     }
-    case StmtKind::Call: discard(*static_cast<const CallStmt &>(s).call); break;
-    case StmtKind::If: ifStatement(static_cast<const IfStmt &>(s)); break;
-    case StmtKind::Select: select(static_cast<const SelectStmt &>(s)); break;
-    case StmtKind::For: forLoop(static_cast<const ForStmt &>(s)); break;
-    case StmtKind::While: whileLoop(static_cast<const WhileStmt &>(s)); break;
-    case StmtKind::Do: doLoop(static_cast<const DoStmt &>(s)); break;
-    case StmtKind::Exit: jump(static_cast<const ExitStmt &>(s).loop, false); break;
-    case StmtKind::Continue: jump(static_cast<const ContinueStmt &>(s).loop, true); break;
-    case StmtKind::Return: returnStatement(static_cast<const ReturnStmt &>(s)); break;
-    case StmtKind::Try: tryBlock(static_cast<const TryStmt &>(s)); break;
-    case StmtKind::Raise: raise(static_cast<const RaiseStmt &>(s)); break;
+    case StmtKind::Call:
+        discard(*static_cast<const CallStmt &>(s).call);
+        break;
+    case StmtKind::If:
+        ifStatement(static_cast<const IfStmt &>(s));
+        break;
+    case StmtKind::Select:
+        select(static_cast<const SelectStmt &>(s));
+        break;
+    case StmtKind::For:
+        forLoop(static_cast<const ForStmt &>(s));
+        break;
+    case StmtKind::While:
+        whileLoop(static_cast<const WhileStmt &>(s));
+        break;
+    case StmtKind::Do:
+        doLoop(static_cast<const DoStmt &>(s));
+        break;
+    case StmtKind::Exit:
+        jump(static_cast<const ExitStmt &>(s).loop, false);
+        break;
+    case StmtKind::Continue:
+        jump(static_cast<const ContinueStmt &>(s).loop, true);
+        break;
+    case StmtKind::Return:
+        returnStatement(static_cast<const ReturnStmt &>(s));
+        break;
+    case StmtKind::Try:
+        tryBlock(static_cast<const TryStmt &>(s));
+        break;
+    case StmtKind::Raise:
+        raise(static_cast<const RaiseStmt &>(s));
+        break;
     }
 }
 
@@ -178,7 +203,8 @@ void MethodGen::forLoop(const ForStmt &s) {
             converted->type = t;
             stepExpr = std::move(converted);
         }
-        BinaryExpr add(s.pos, s.downTo ? Op::Sub : Op::Add, variableExpr(s.variable), std::move(stepExpr));
+        BinaryExpr add(s.pos, s.downTo ? Op::Sub : Op::Add, variableExpr(s.variable),
+                       std::move(stepExpr));
         add.operandType = t;
         add.type = t;
         storeVariable(s.variable, binary(add));
@@ -269,13 +295,15 @@ void MethodGen::raise(const RaiseStmt &s) {
     Value v = expr(*s.value);
     arg(0);
     call("RuntimeRaiseException", s.pos);
-    release(v);  // reached only when nothing took the exception
+    release(v); // reached only when nothing took the exception
 }
 
 void MethodGen::tryBlock(const TryStmt &s) {
     int32_t exception = slot(4, Counted::Object);
-    for (TryContext &outer : tries_) outer.nestedExceptions.push_back(exception);
-    std::string start = label(), handler = label(), end = label(), pending = label(), normal = label();
+    for (TryContext &outer : tries_)
+        outer.nestedExceptions.push_back(exception);
+    std::string start = label(), handler = label(), end = label(), pending = label(),
+                normal = label();
     marker(0x412, 0, start);
     place(start);
     tries_.push_back({&s, exception, {}, {}});
@@ -307,7 +335,7 @@ void MethodGen::tryBlock(const TryStmt &s) {
             ins("testb %al, %al");
             ins("jz " + next);
         }
-        if (c.variable) {  // the variable takes the exception over
+        if (c.variable) { // the variable takes the exception over
             Value e{c.variable->type, 0};
             ins("movl " + at(exception) + ", %eax");
             ins("movl $0, " + at(exception));
@@ -327,7 +355,7 @@ void MethodGen::tryBlock(const TryStmt &s) {
         ins("movl " + at(spSlot_) + ", %esp");
         releaseTemps();
         releaseInner(tries_.back().nestedExceptions);
-        ins("movl " + at(exception) + ", %eax");  // empty: the variable took it
+        ins("movl " + at(exception) + ", %eax"); // empty: the variable took it
         arg(0);
         call("RuntimeUnlockObject");
         ins("movl " + at(inner) + ", %eax");
@@ -360,7 +388,7 @@ void MethodGen::tryBlock(const TryStmt &s) {
     ins("movl " + at(exception) + ", %eax");
     arg(0);
     call("RuntimeReraiseException");
-    ins("movl " + at(exception) + ", %eax");  // reached only when nothing took it
+    ins("movl " + at(exception) + ", %eax"); // reached only when nothing took it
     arg(0);
     call("RuntimeUnlockObject");
     ins("movl $0, " + at(exception));

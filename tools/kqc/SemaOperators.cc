@@ -112,6 +112,15 @@ const Type *Sema::binary(BinaryExpr &e) {
     }
     const Type *a = value(e.lhs), *b = value(e.rhs);
     if (a->kind == TypeKind::Error || b->kind == TypeKind::Error) return types_.error();
+    // An unsigned operand and a constant that fits it compute in its type.
+    ConstValue k;
+    if (isUnsigned(a) && isInteger(b) && constant(*e.rhs, &k) &&
+        convertibility(b, a, &k) != Convertibility::Explicit) {
+        b = a;
+    } else if (isUnsigned(b) && isInteger(a) && constant(*e.lhs, &k) &&
+               convertibility(a, b, &k) != Convertibility::Explicit) {
+        a = b;
+    }
     const Type *operand = nullptr, *result = nullptr;
     switch (e.op) {
     case Op::Eq:
@@ -130,7 +139,8 @@ const Type *Sema::binary(BinaryExpr &e) {
         if (a->kind == TypeKind::Boolean && b->kind == TypeKind::Boolean) {
             operand = result = boolean;
         } else if ((isInteger(a) && isInteger(b)) ||
-                   (e.op != Op::Xor && (a->kind == TypeKind::Variant || b->kind == TypeKind::Variant))) {
+                   (e.op != Op::Xor &&
+                    (a->kind == TypeKind::Variant || b->kind == TypeKind::Variant))) {
             operand = result = arithmeticType(types_, a, b);
         }
         break;

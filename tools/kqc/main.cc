@@ -109,7 +109,8 @@ int main(int argc, char **argv) {
     if (!diags.errorCount() && !checkOnly) {
         CodegenOptions options;
         options.mainMethod = mainMethod;
-        if (generateAssembly(program, units, haveProject ? &project : nullptr, options, diags, &assembly)) {
+        if (generateAssembly(program, units, haveProject ? &project : nullptr, options, diags,
+                             &assembly)) {
             if (output.empty()) output = "image.s";
             std::ofstream out(output, std::ios::binary);
             out << assembly;

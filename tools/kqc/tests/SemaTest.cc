@@ -69,18 +69,19 @@ TEST_F(SemaTest, ConversionsAndPromotionsAreMadeExplicit) {
           "  v = x\n"
           "  Dim flag As Boolean = u > i And s <= 1\n"
           " End Sub\nEnd Class\n");
-    EXPECT_EQ(body("C", "M"),
-              (std::vector<std::string>{
-                  "(dim d Double = (to Double (+ i (int 1))))",
-                  "(dim x Integer = (+ (to Integer b) (to Integer w)))",
-                  "(let d (to Double (* s (to Single (int 2)))))",
-                  "(let d (/ (to Double i) (to Double (int 2))))",
-                  "(dim k Int8 = (to Int8 (int 5)))",
-                  "(dim big Int64 = (to Int64 u))",
-                  "(let x (to Integer v))",
-                  "(let v (to Variant x))",
-                  "(dim flag Boolean = (And (> (to Integer u) i) (<= s (to Single (int 1)))))",
-              }));
+    EXPECT_EQ(
+        body("C", "M"),
+        (std::vector<std::string>{
+            "(dim d Double = (to Double (+ i (int 1))))",
+            "(dim x Integer = (+ (to Integer b) (to Integer w)))",
+            "(let d (to Double (* s (to Single (int 2)))))",
+            "(let d (/ (to Double i) (to Double (int 2))))",
+            "(dim k Int8 = (to Int8 (int 5)))",
+            "(dim big Int64 = (to Int64 u))",
+            "(let x (to Integer v))",
+            "(let v (to Variant x))",
+            "(dim flag Boolean = (And (> (to Int64 u) (to Int64 i)) (<= s (to Single (int 1)))))",
+        }));
 }
 
 TEST_F(SemaTest, NamesAndCallsResolveToWhatTheyStandFor) {
