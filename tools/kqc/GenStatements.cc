@@ -74,10 +74,10 @@ void MethodGen::statement(const Stmt &s) {
 void MethodGen::dim(const DimStmt &s) {
     for (const DimVar &var : s.vars) {
         if (!var.variable) continue;
-        if (var.isArray) {
-            storeVariable(var.variable, createArray(var.variable->type, var.bounds));
-        } else if (s.init) {
+        if (s.init) {
             storeVariable(var.variable, expr(*s.init));
+        } else if (var.isArray) {
+            storeVariable(var.variable, createArray(var.variable->type, var.bounds));
         } else {
             zeroVariable(var.variable);
         }
