@@ -4,6 +4,7 @@
 
 #include "Application.h"
 #include "BackgroundTask.h"
+#include "ConsoleApplication.h"
 #include "KeyState.h"
 #include "RuntimeClock.h"
 #include "Thread.h"
@@ -99,8 +100,9 @@ void RuntimeRun(void) {
     if (gHasRun) return;
     gHasRun = true;
     gRunning = true;
-    while (!gQuitRequested)
-        RunIteration();
+    if (!console::RunConsoleApplication())
+        while (!gQuitRequested)
+            RunIteration();
     mainloop::CloseAllWindows();
     application::SetCurrent(nullptr);
     gRunning = false;

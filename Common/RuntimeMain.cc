@@ -3,6 +3,7 @@
 // initialises the runtime, finds the executable's path, installs the
 // termination signals and hands the path to the loader, which runs the
 // application image and returns when it has ended.
+#include "Application.h"
 #include "ExecutablePath.h"
 #include "KeyState.h"
 #include "RuntimeArguments.h"
@@ -31,5 +32,5 @@ int main(int argc, char **argv) {
     if (found) SetRuntimeExecutablePath(path);
     InstallTerminationSignals();
     LoadAndRunImage(found ? path : nullptr);
-    return 0;
+    return application::ExitStatus(); // 0 but for a console program's own
 }

@@ -45,3 +45,8 @@ KQ_RUNTIME_CLASS(MDIWindow)
 KQ_RUNTIME_CLASS(_Pollable)
 KQ_RUNTIME_CLASS(Application)
 KQ_RUNTIME_CLASS(_Keyboard)
+
+// Console programs.
+KQ_RUNTIME_CLASS(ConsoleApplication)
+KQ_RUNTIME_CLASS(StandardOutputStream)
+KQ_RUNTIME_CLASS(StandardInputStream)

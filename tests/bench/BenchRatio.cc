@@ -27,9 +27,14 @@ std::vector<Ratio> &Ratios() {
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                mTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+            mTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            // A benchmark without arguments is also found by its function's
+            // name when its time type adds to its name ("/real_time").
+            if (run.run_name.args.empty())
+                mTimes.emplace(run.run_name.function_name, run.GetAdjustedCPUTime());
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     const std::map<std::string, double> &Times() const { return mTimes; }
