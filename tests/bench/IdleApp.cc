@@ -4,7 +4,6 @@
 // its comparison. A termination signal ends it.
 #include "Application.h"
 #include "BackgroundTask.h"
-#include "KeyState.h"
 #include "MainLoop.h"
 #include "RuntimeArguments.h"
 #include "TerminationSignals.h"
@@ -25,10 +24,7 @@ class BusyTask : public BackgroundTask {
 } // namespace
 
 int main(int argc, char **argv) {
-    gRuntimeArgc = argc;
-    gRuntimeArgv = argv;
-    gtk_set_locale();
-    if (gtk_init_check(&gRuntimeArgc, &gRuntimeArgv)) keystate::InstallKeySnooper();
+    gtk_init_check(&argc, &argv);
     RuntimeInitDefaults();
     InstallTerminationSignals();
     RuntimeRegisterAppObject(nullptr);

@@ -7,6 +7,7 @@
 #include "MainLoop.h"
 #include "RuntimeArguments.h"
 #include "TerminationSignals.h"
+#include "UnhandledException.h"
 #include "WindowList.h"
 
 #include <gtest/gtest.h>
@@ -326,4 +327,25 @@ TEST(Application, AccessorsKeepTheirFieldsAndCheckTheirObject) {
     EXPECT_NE(reports.find("Failure Condition: self"), std::string::npos) << reports;
     EXPECT_NE(reports.find("Failure Condition: app"), std::string::npos) << reports;
     EXPECT_NE(reports.find("Failure Condition: name"), std::string::npos) << reports;
+}
+
+TEST(Application, UnreportedExceptionsShowTheirTextsAndEndTheLoopOnce) {
+    RuntimeObject *exc = definitions::Instantiate(&OutOfBoundsExceptionDefinition);
+    KESTstring *message = kstr::FromC("index 7");
+    exceptions::SetMessage(exc, message);
+    exceptions::SetErrorNumber(exc, 12);
+    static std::string shown;
+    SetUnhandledExceptionPresenter([](KESTstring *text, KESTstring *explanation) {
+        shown = std::string(kstr::Text(text)) + "|" + kstr::Text(explanation);
+    });
+    RuntimeUnhandledException(exc);
+    EXPECT_EQ(shown, "An exception of class OutOfBoundsException was not handled.  The "
+                     "application must shut down.|Exception Message: index 7\rException Error "
+                     "Number: 12");
+    EXPECT_TRUE(mainloop::QuitRequested());
+    shown.clear();
+    RuntimeUnhandledException(exc); // a quit is under way: nothing more is shown
+    EXPECT_EQ(shown, "");
+    RuntimeUnlockObject(exc);
+    RuntimeUnlockString(message);
 }

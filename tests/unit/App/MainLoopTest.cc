@@ -7,6 +7,7 @@
 #include "BackgroundTask.h"
 #include "MainLoop.h"
 #include "RuntimeClock.h"
+#include "WindowList.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -168,4 +169,38 @@ TEST(MainLoop, ClocksAdvanceAsSpecifiedAndEventTimeIsZeroOutsideEvents) {
     EXPECT_EQ(AppGetCurrentEventTime(nullptr), 0);
     EXPECT_EQ(runclock::TicksToTimeoutMilliseconds(60), 1000);
     EXPECT_EQ(runclock::TicksToTimeoutMilliseconds(1), 16);
+}
+
+TEST(MainLoop, WindowListKeepsFrontToBackOrder) {
+    int a, b, c, stranger;
+    auto w = [](int &x) { return reinterpret_cast<NativeWindow *>(&x); };
+    auto order = [&] {
+        std::string text;
+        for (uint32_t i = 0; i < windowlist::Count(); ++i)
+            text += windowlist::At(i) == w(a) ? "a" : windowlist::At(i) == w(b) ? "b" : "c";
+        return text;
+    };
+    windowlist::Add(w(a));
+    windowlist::Add(w(b));
+    windowlist::Add(w(c)); // new windows come to the front
+    EXPECT_EQ(order(), "cba");
+    windowlist::BringToFront(w(a));
+    EXPECT_EQ(order(), "acb");
+    windowlist::MoveForward(w(a));  // already in front
+    windowlist::MoveBackward(w(b)); // already last
+    windowlist::MoveBackward(w(a));
+    EXPECT_EQ(order(), "cab");
+    windowlist::MoveForward(w(b));
+    EXPECT_EQ(order(), "cba");
+    windowlist::SendToBack(w(c));
+    EXPECT_EQ(order(), "bac");
+    for (auto op : {windowlist::BringToFront, windowlist::MoveForward, windowlist::MoveBackward,
+                    windowlist::SendToBack, windowlist::Remove})
+        op(w(stranger));
+    EXPECT_EQ(order(), "bac");
+    EXPECT_EQ(windowlist::At(3), nullptr);
+    windowlist::Remove(w(a));
+    windowlist::Remove(w(b));
+    windowlist::Remove(w(c));
+    EXPECT_EQ(windowlist::Count(), 0u);
 }
