@@ -8,6 +8,8 @@
 
 // Exceptions (RuntimeExceptionFoundation).
 KQ_RUNTIME_CLASS(RuntimeException)
+// The view of the live objects (RuntimeDebugObject).
+KQ_RUNTIME_CLASS(Runtime)
 #define KQ_EXCEPTION_CLASS(Name) KQ_RUNTIME_CLASS(Name)
 #include "ExceptionClassList.h"
 #undef KQ_EXCEPTION_CLASS

@@ -107,14 +107,16 @@ Resolved Sema::lookup(const std::string &name, SourcePos pos) {
             return r;
         }
     }
-    if (ClassInfo *cls = program_.findClass(name)) {
-        r.symbol = cls;
-        r.ref = refOf(cls);
-        return r;
-    }
+    // A function of the runtime that hands out the object of a class of the
+    // same name (Runtime) stands for that object in expressions.
     if (IntrinsicInfo *fn = program_.findIntrinsic(name)) {
         r.symbol = fn;
         r.ref = Ref::Intrinsic;
+        return r;
+    }
+    if (ClassInfo *cls = program_.findClass(name)) {
+        r.symbol = cls;
+        r.ref = refOf(cls);
         return r;
     }
     if (const Type *t = types_.byName(folded)) {
