@@ -269,8 +269,12 @@ void ModuleGen::startApplication(MethodGen &g) {
     g.call("RuntimeNewObject");
     g.ins("movl %eax, " + appObject);
     g.arg(0);
+    if (console) {
+        g.raw(loadImmediate(1, "%eax"));
+        g.arg(4);
+    }
     g.call(console ? "RuntimeRegisterConsoleAppObject" : "RuntimeRegisterAppObject");
-    if (!console) g.call("RuntimeRun");
+    g.call("RuntimeRun");
 }
 
 void ModuleGen::checkEntries() {
