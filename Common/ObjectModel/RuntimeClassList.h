@@ -8,8 +8,6 @@
 
 // Exceptions (RuntimeExceptionFoundation).
 KQ_RUNTIME_CLASS(RuntimeException)
-// The view of the live objects (RuntimeDebugObject).
-KQ_RUNTIME_CLASS(Runtime)
 #define KQ_EXCEPTION_CLASS(Name) KQ_RUNTIME_CLASS(Name)
 #include "ExceptionClassList.h"
 #undef KQ_EXCEPTION_CLASS
@@ -17,6 +15,9 @@ KQ_RUNTIME_CLASS(Runtime)
 // Text encodings (TextEncodingObject).
 KQ_RUNTIME_CLASS(TextEncoding)
 KQ_RUNTIME_CLASS(TextConverter)
+
+// The view of the live objects (RuntimeDebugObject).
+KQ_RUNTIME_CLASS(Runtime)
 
 // The boxing classes of variants (BoxingClasses) and the dictionary
 // (Dictionary).
