@@ -402,6 +402,16 @@ void Sema::declareDeclare(ClassInfo *cls, DeclareDecl &d) {
     if (cls) cls->add(info);
 }
 
+// The event among the members of one name (a runtime class may have a
+// method of the same name, as Thread has Run).
+static const EventInfo *eventIn(const std::vector<Symbol *> *list) {
+    if (!list) return nullptr;
+    for (const Symbol *s : *list) {
+        if (s->kind == SymbolKind::Event) return static_cast<const EventInfo *>(s);
+    }
+    return nullptr;
+}
+
 void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
     if (m.name.empty()) return;
     auto *info =
@@ -421,13 +431,12 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
             error(m.controlPos, "'" + cls->name + "' has no control '" + m.control + "'");
             return;
         }
-        const auto *list = control->cls->find(folded);
-        if (!list || list->front()->kind != SymbolKind::Event) {
+        event = eventIn(control->cls->find(folded));
+        if (!event) {
             error(m.namePos, "class " + control->cls->name + " of '" + control->name +
                                  "' has no event '" + m.name + "'");
             return;
         }
-        event = static_cast<const EventInfo *>(list->front());
         for (Symbol *s : cls->memberOrder) {
             if (utf8::fold(s->name) == utf8::fold(info->name) && s->kind == SymbolKind::Method) {
                 error(m.namePos, "'" + m.control + "." + m.name + "' is handled twice");
@@ -437,16 +446,16 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
     } else {
         const auto *own = cls->own(folded);
         const auto *list = cls->super ? cls->super->find(folded) : nullptr;
-        if (own && own->front()->kind == SymbolKind::Event) {
+        if (eventIn(own)) {
             error(m.namePos,
                   "'" + m.name + "' is an event of " + cls->name + " itself; subclasses handle it");
             return;
         }
-        if (!list || list->front()->kind != SymbolKind::Event) {
+        event = eventIn(list);
+        if (!event) {
             error(m.namePos, "'" + cls->name + "' has no inherited event '" + m.name + "'");
             return;
         }
-        event = static_cast<const EventInfo *>(list->front());
         for (const ClassInfo *c = cls; c; c = c->super) {
             if (c->handled.count(folded)) {
                 error(m.namePos, "the event '" + m.name + "' is already handled " +
