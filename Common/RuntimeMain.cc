@@ -5,6 +5,7 @@
 // application image and returns when it has ended.
 #include "Application.h"
 #include "ExecutablePath.h"
+#include "GTKHelper.h"
 #include "KeyState.h"
 #include "RuntimeArguments.h"
 #include "RuntimeErrorReport.h"
@@ -23,7 +24,10 @@ int main(int argc, char **argv) {
     gRuntimeArgc = argc;
     gRuntimeArgv = argv;
     gtk_set_locale();
-    if (gtk_init_check(&gRuntimeArgc, &gRuntimeArgv)) keystate::InstallKeySnooper();
+    if (gtk_init_check(&gRuntimeArgc, &gRuntimeArgv)) {
+        keystate::InstallKeySnooper();
+        gtkhelper::Initialise();
+    }
     RuntimeInitDefaults();
 
     static char path[kExecutablePathSize];
