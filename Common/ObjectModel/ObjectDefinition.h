@@ -74,6 +74,11 @@ extern const IntrinsicType kTypeBoolean, kTypeColor, kTypeCurrency, kTypeSingle,
     kTypeInt8, kTypeInt16, kTypeInt32, kTypeInteger, kTypeInt64, kTypeUInt8, kTypeUInt16,
     kTypeUInt32, kTypeUInt64, kTypeString, kTypePtr, kTypeVariant;
 
+struct ObjectDefinition;
+// The type of a parameter that takes any object ("o<Object>": the
+// compiler's root class; the runtime registers no class of that name).
+extern ObjectDefinition kTypeObject;
+
 // ---------------------------------------------------------------------------
 // Declaration entries: the static rows each runtime class hands to the
 // definition builders.

@@ -53,3 +53,16 @@ KQ_RUNTIME_CLASS(_Keyboard)
 KQ_RUNTIME_CLASS(ConsoleApplication)
 KQ_RUNTIME_CLASS(StandardOutputStream)
 KQ_RUNTIME_CLASS(StandardInputStream)
+
+// Windows and the control base (Common/ClassLib, Common/runctl), and the
+// classes they name as types (ForwardClasses).
+KQ_RUNTIME_CLASS(Picture)
+KQ_RUNTIME_CLASS(Graphics)
+KQ_RUNTIME_CLASS(DockItem)
+KQ_RUNTIME_CLASS(MenuBar)
+KQ_RUNTIME_CLASS(MenuItem)
+KQ_RUNTIME_CLASS(DragItem)
+KQ_RUNTIME_CLASS(Window)
+KQ_RUNTIME_CLASS(Control)
+KQ_RUNTIME_CLASS(RectControl)
+KQ_RUNTIME_CLASS(_PaneChild)

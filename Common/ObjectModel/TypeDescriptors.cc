@@ -33,6 +33,14 @@ KQ_COUNTED_TYPE(kTypeString, "String", "s", RuntimeLockString, RuntimeUnlockStri
 KQ_COUNTED_TYPE(kTypeVariant, "Variant", "v", RuntimeLockObject, RuntimeUnlockObject, objGetter,
                 objSetter)
 
+namespace {
+const RuntimeClassDeclaration kObjectTypeDeclaration = {
+    "Object",    nullptr,     sizeof(RuntimeObject), KQ_ANYWHERE, false,          KQ_NO_TABLE,
+    KQ_NO_TABLE, KQ_NO_TABLE, KQ_NO_TABLE,           KQ_NO_TABLE, KQ_NO_FUNCTION, KQ_NO_FUNCTION};
+} // namespace
+
+ObjectDefinition kTypeObject(&kObjectTypeDeclaration);
+
 namespace definitions {
 
 std::string TypeCode(const TypeDescriptor *type) {

@@ -1,0 +1,30 @@
+// Classes that windows and controls name as the types of their properties
+// and event parameters before the modules that implement them exist: each is declared here by
+// name only, so that property slots keep their numbers and the runtime
+// manifest its types. The module that implements one of them takes its
+// declaration from here and gives it its members.
+#include "ObjectDefinition.h"
+
+namespace {
+
+#define KQ_FORWARD_CLASS(Name)                                                                     \
+    const RuntimeClassDeclaration k##Name##Declaration = {                                         \
+        #Name,       nullptr,     sizeof(RuntimeObject), KQ_GUI_ONLY,                              \
+        false,       KQ_NO_TABLE, KQ_NO_TABLE,           KQ_NO_TABLE,                              \
+        KQ_NO_TABLE, KQ_NO_TABLE, KQ_NO_FUNCTION,        KQ_NO_FUNCTION};
+
+KQ_FORWARD_CLASS(Picture)
+KQ_FORWARD_CLASS(Graphics)
+KQ_FORWARD_CLASS(DockItem)
+KQ_FORWARD_CLASS(MenuBar)
+KQ_FORWARD_CLASS(MenuItem)
+KQ_FORWARD_CLASS(DragItem)
+
+} // namespace
+
+ObjectDefinition PictureDefinition(&kPictureDeclaration);
+ObjectDefinition GraphicsDefinition(&kGraphicsDeclaration);
+ObjectDefinition DockItemDefinition(&kDockItemDeclaration);
+ObjectDefinition MenuBarDefinition(&kMenuBarDeclaration);
+ObjectDefinition MenuItemDefinition(&kMenuItemDeclaration);
+ObjectDefinition DragItemDefinition(&kDragItemDeclaration);

@@ -1,0 +1,114 @@
+// Windows and controls built in C++ the way an application image builds
+// them: window classes made with RuntimeNewClass on top of `Window` with
+// handlers in their event tables, a test control class declared like the
+// runtime's own controls (a RectControl whose CreatePane makes a button,
+// label, entry, text view or frame pane), handlers installed per object with
+// RuntimeInstallInstanceEventHandler, design-time property streams, and
+// real input through XTEST. Every handler writes a line to the event log.
+#pragma once
+
+#include "Control.h"
+#include "RuntimeObject.h"
+#include "WindowObject.h"
+
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace kqtest {
+
+// The fixture of window tests: reports answered OK on standard error, an
+// exception that nothing catches fails the test, an empty event log.
+class WindowTest : public testing::Test {
+  protected:
+    void SetUp() override;
+};
+
+// The lines the handlers wrote, in order, and helpers to read them.
+std::vector<std::string> &EventLog();
+void Log(const std::string &line);
+// The log lines that start with `prefix`, in order.
+std::vector<std::string> LogLines(const std::string &prefix);
+
+// What handlers answer where the event has a Boolean result: set per event
+// name ("Window.CancelClose", "Button.MouseDown" for a control named Button);
+// false when not set.
+void Answer(const std::string &event, bool value);
+
+// A window class of the "image": a subclass of Window named `name` whose
+// event table carries logging handlers for the given events (handlers of
+// Boolean events answer through Answer()). Its Layout handler, when asked
+// for, also applies the layout stream, as the image's #Layout does.
+RuntimeClass *ImageWindowClass(const char *name, std::initializer_list<WindowEvent> handled);
+class PropertyStream;
+void SetLayoutStream(const PropertyStream *stream);
+
+// A new window of the class (RuntimeNewObject: construction opens it), its
+// controls added and its constructor run as the image's generated code
+// does: `addControls` is called between the two. Owned by the caller.
+RuntimeObject *NewWindow(RuntimeClass *cls,
+                         const std::function<void(RuntimeObject *window)> &addControls = {});
+
+// The kinds of pane the test control makes.
+enum class TestPaneKind : int32_t { Button, Label, Entry, TextView, Frame };
+
+// A new test control with Name, kind and rectangle; `handled` names the
+// events it gets logging handlers for ("MouseDown", "GotFocus", ...).
+RuntimeObject *NewControl(const char *name, TestPaneKind kind, int left, int top, int width,
+                          int height, std::initializer_list<const char *> handled = {});
+
+// Adds the control to the window (_AddControl) and drops the caller's
+// reference; returns the control.
+RuntimeObject *AddControl(RuntimeObject *window, RuntimeObject *control);
+
+// The class of the test control and its Default/Cancel property slots.
+RuntimeClass *TestControlClass();
+
+// The native parts of an open window.
+GtkWidget *ToplevelOf(RuntimeObject *window);
+GtkWidget *WidgetOf(RuntimeObject *control);
+
+// A design-time property stream, entry by entry (big-endian).
+class PropertyStream {
+  public:
+    PropertyStream &Boolean(uint16_t slot, bool value);
+    PropertyStream &Integer(uint16_t slot, int32_t value);
+    PropertyStream &Color(uint16_t slot, uint32_t rgb);
+    PropertyStream &Text(uint16_t slot, const std::string &text);
+    // Applies the stream to the object (RuntimeMassPropertySetter).
+    void ApplyTo(RuntimeObject *object) const;
+
+  private:
+    void Slot(uint16_t slot);
+    std::string mBytes;
+};
+
+// The exception that escaped `body`, run as image code is run
+// (RuntimeCallImageHandler); a reference the caller owns, or null. Any
+// other exception that nothing catches fails the test.
+RuntimeObject *Caught(const std::function<void()> &body);
+void FailOnUnhandledExceptions();
+
+// Real input through XTEST, then the GTK+ events are handled until `done`
+// holds (or a short while passes when no condition is given).
+void ClickAt(int rootX, int rootY, int button = 1);
+void ClickWidget(GtkWidget *widget, int button = 1);
+void PressWidget(GtkWidget *widget); // button 1 down only
+void PressAt(int rootX, int rootY);
+void ReleaseAt(int rootX, int rootY); // button 1 up
+void PressKey(unsigned keysym, std::initializer_list<unsigned> modifiers = {});
+void MovePointerTo(int rootX, int rootY);
+// The root position of a point of a widget (its centre by default).
+void RootPosition(GtkWidget *widget, int *x, int *y, int dx = -1, int dy = -1);
+// Gives the window the keyboard focus and waits until GTK+ knows it.
+bool Activate(RuntimeObject *window);
+void Settle(const std::function<bool()> &done = {});
+
+} // namespace kqtest
