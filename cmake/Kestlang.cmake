@@ -2,21 +2,64 @@
 # writes assembler text, `as --32` assembles it, kqlink links the image.
 #
 # kq_kestlang_image(<name> [PROJECT <file.kqp>] [MAIN <Module.Sub>]
-#                   SOURCES <file.kst>... [PACKAGE] [MEMBERS])
-#   <name>.kq in the current binary folder, from the project file (whose
-#   sources are listed again as SOURCES, for the dependencies) or from the
-#   sources with MAIN naming the shared Sub to start with. PACKAGE makes the
-#   executable <name> (kqrun carrying the image); MEMBERS the member files in
-#   <name>-members/ for kqrun to read from the current folder.
+#                   [SOURCES <file.kst>...] [PLUGINS <target>...]
+#                   [PACKAGE] [MEMBERS])
+#   <name>.kq in the current binary folder, from the project file or from the
+#   sources with MAIN naming the shared Sub to start with. The image is
+#   rebuilt when any source, resource, icon or plug-in that the project file
+#   names changes; SOURCES adds dependencies (needed where the project file
+#   is itself generated). PLUGINS names the library targets of the plug-ins:
+#   the project file names them by their bare file names, and kqlink finds
+#   them in these targets' build folders. PACKAGE makes the executable <name>
+#   (kqrun carrying the image); MEMBERS the member files in <name>-members/
+#   for kqrun to read from the current folder.
 set(KQ_KQC ${KQ_HOST_BUILD}/kqc/kqc)
 set(KQ_KQLINK ${KQ_HOST_BUILD}/kqlink/kqlink)
 
+# The files a project file names (source, resource, icon and plug-in lines
+# with a folder), as absolute paths in <out>; a plug-in given by its bare name
+# comes from a PLUGINS target. Configuring again when the project file
+# changes keeps the list current.
+function(kq_project_inputs project out)
+    set(files)
+    if(EXISTS ${project})
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${project})
+        get_filename_component(folder ${project} DIRECTORY)
+        file(STRINGS ${project} lines ENCODING UTF-8)
+        foreach(line IN LISTS lines)
+            if(NOT line MATCHES "^[ \t]*([A-Za-z]+)[ \t]*=[ \t]*(.*[^ \t\r])[ \t\r]*$")
+                continue()
+            endif()
+            string(TOLOWER "${CMAKE_MATCH_1}" key)
+            set(value "${CMAKE_MATCH_2}")
+            if(key STREQUAL "resource")
+                # TYPE ID FILE, the type perhaps quoted with a blank in it.
+                string(REGEX REPLACE "^(\"[^\"]*\"|[^ \t]+)[ \t]+[^ \t]+[ \t]+" "" value "${value}")
+            elseif(key STREQUAL "plugin" AND NOT value MATCHES "/")
+                continue()
+            elseif(NOT key MATCHES "^(source|icon|plugin)$")
+                continue()
+            endif()
+            get_filename_component(file "${value}" ABSOLUTE BASE_DIR ${folder})
+            list(APPEND files ${file})
+        endforeach()
+    endif()
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
 function(kq_kestlang_image name)
-    cmake_parse_arguments(K "PACKAGE;MEMBERS" "PROJECT;MAIN" "SOURCES" ${ARGN})
+    cmake_parse_arguments(K "PACKAGE;MEMBERS" "PROJECT;MAIN" "SOURCES;PLUGINS" ${ARGN})
     set(dir ${CMAKE_CURRENT_BINARY_DIR})
+    set(depends ${K_SOURCES})
     if(K_PROJECT)
         set(inputs ${K_PROJECT})
         set(link_project --project ${K_PROJECT})
+        kq_project_inputs(${K_PROJECT} named)
+        list(APPEND depends ${K_PROJECT} ${named})
+        foreach(plugin IN LISTS K_PLUGINS)
+            list(APPEND link_project --plugin-dir $<TARGET_FILE_DIR:${plugin}>)
+            list(APPEND depends ${plugin})
+        endforeach()
     else()
         set(inputs --main ${K_MAIN} ${K_SOURCES})
         set(link_project)
@@ -38,7 +81,7 @@ function(kq_kestlang_image name)
         COMMAND as --32 -o ${dir}/${name}.o ${dir}/${name}.s
         COMMAND ${KQ_KQLINK} ${link_project} -o ${dir}/${name}.kq ${dir}/${name}.o
         ${steps}
-        DEPENDS ${K_PROJECT} ${K_SOURCES} ${KQ_RUNTIME_MANIFEST} ${KQ_KQC} ${KQ_KQLINK}
+        DEPENDS ${depends} ${KQ_RUNTIME_MANIFEST} ${KQ_KQC} ${KQ_KQLINK}
             kq_runtime_manifest hosttools kqrun
         COMMENT "Compiling the Kestlang image ${name}")
     add_custom_target(kestlang_${name} ALL DEPENDS ${outputs})

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <png.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace kqlink {
 
@@ -135,6 +136,20 @@ std::string ProjectFile::Path(const std::string &relative) const {
     return !relative.empty() && relative[0] == '/' ? relative : folder + "/" + relative;
 }
 
+std::string ProjectFile::PluginPath(const std::string &file) const {
+    if (file.find('/') != std::string::npos) return Path(file);
+    std::vector<std::string> candidates;
+    for (const std::string &dir : pluginFolders)
+        candidates.push_back(dir + "/" + file);
+    candidates.push_back(Path(file));
+    for (const std::string &candidate : candidates)
+        if (access(candidate.c_str(), R_OK) == 0) return candidate;
+    std::string looked;
+    for (const std::string &candidate : candidates)
+        looked += (looked.empty() ? "" : ", ") + candidate;
+    throw LinkError("project: plug-in " + file + " not found (looked for " + looked + ")");
+}
+
 std::vector<uint8_t> BuildResources(const ProjectFile &project) {
     std::vector<uint8_t> out;
     for (const std::string &value : project.All("resource")) {
@@ -151,7 +166,7 @@ std::vector<uint8_t> BuildResources(const ProjectFile &project) {
             throw LinkError("project: plug-in file name \"" + name + "\" must have 1 to 255 bytes");
         std::vector<uint8_t> payload(1, uint8_t(name.size()));
         payload.insert(payload.end(), name.begin(), name.end());
-        std::vector<uint8_t> library = ReadWholeFile(project.Path(file));
+        std::vector<uint8_t> library = ReadWholeFile(project.PluginPath(file));
         payload.insert(payload.end(), library.begin(), library.end());
         PutResource(out, kqimage::kResourcePlugin, id--, payload);
     }

@@ -15,6 +15,10 @@ struct ProjectFile {
     // Every `key = value` line in order, keys lower-cased, values trimmed.
     std::vector<std::pair<std::string, std::string>> entries;
     std::string folder; // relative file names are taken from here
+    // Where a `plugin` given by its bare file name is looked for first, in
+    // order (kqlink --plugin-dir): plug-ins are build products, and a build
+    // tree's folder is no business of the project file.
+    std::vector<std::string> pluginFolders;
 
     // Reads and parses; throws LinkError naming file and line.
     static ProjectFile Load(const std::string &path);
@@ -22,6 +26,10 @@ struct ProjectFile {
                              const std::string &folder);
     std::vector<std::string> All(const std::string &key) const;
     std::string Path(const std::string &relative) const;
+    // The file of a `plugin` line: a name with a folder is Path(); a bare
+    // name is the first existing file of that name in pluginFolders, else
+    // the one beside the project file. Throws LinkError when there is none.
+    std::string PluginPath(const std::string &file) const;
 };
 
 // The rsrc member: `resource` lines in order, then one `KQPl` record per

@@ -1,8 +1,9 @@
 // kqlink, the image linker:
-//   kqlink [--project FILE] [--no-symbols] -o IMAGE.kq OBJECT.o
+//   kqlink [--project FILE [--plugin-dir DIR]...] [--no-symbols] -o IMAGE.kq OBJECT.o
 //       links an ELF32 relocatable object into an application image
-//       container, with the resources, icons and version record of the
-//       project file;
+//       container, with the resources, plug-ins, icons and version record of
+//       the project file; a plug-in named without a folder is looked for in
+//       the --plugin-dir folders first;
 //   kqlink --dump FILE
 //       prints a container, or the ".kq" section of an executable;
 //   kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE
@@ -33,7 +34,8 @@ namespace {
 using namespace kqlink;
 
 int Usage() {
-    std::cerr << "usage: kqlink [--project FILE] [--no-symbols] -o IMAGE.kq OBJECT.o\n"
+    std::cerr << "usage: kqlink [--project FILE [--plugin-dir DIR]...] [--no-symbols] -o "
+                 "IMAGE.kq OBJECT.o\n"
                  "       kqlink --dump FILE\n"
                  "       kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE\n"
                  "       kqlink --members FOLDER IMAGE.kq\n";
@@ -101,7 +103,7 @@ int main(int argc, char **argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string output, project, dump, packageRuntime, membersFolder;
     bool symbols = true;
-    std::vector<std::string> inputs;
+    std::vector<std::string> inputs, pluginFolders;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
         bool more = i + 1 < args.size();
@@ -109,6 +111,8 @@ int main(int argc, char **argv) {
             output = args[++i];
         else if (a == "--project" && more)
             project = args[++i];
+        else if (a == "--plugin-dir" && more)
+            pluginFolders.push_back(args[++i]);
         else if (a == "--dump" && more)
             dump = args[++i];
         else if (a == "--package" && more)
@@ -142,6 +146,7 @@ int main(int argc, char **argv) {
         std::vector<uint8_t> rsrc, options;
         if (!project.empty()) {
             ProjectFile p = ProjectFile::Load(project);
+            p.pluginFolders = pluginFolders;
             rsrc = BuildResources(p);
             options = BuildOptions(p);
         }

@@ -74,6 +74,35 @@ TEST(Project, ResourcesAndPluginsBecomeRecordsInOrder) {
         EXPECT_THROW(BuildResources(Project(dir, bad)), LinkError) << bad;
 }
 
+TEST(Project, BarePluginNamesAreLookedForInThePluginFoldersFirst) {
+    TempDir project, first, second;
+    project.Write("libA.so", "beside");
+    project.Write("libB.so", "beside");
+    second.Write("libA.so", "second");
+    first.Write("libB.so", "first");
+    second.Write("libB.so", "second");
+    ProjectFile p = Project(project, "plugin = libA.so\nplugin = libB.so\nplugin = ./libB.so\n");
+    p.pluginFolders = {first.Path(), second.Path()};
+    std::vector<uint8_t> bytes = BuildResources(p);
+    std::string r(bytes.begin(), bytes.end());
+    // A record is 14 bytes of header, the name's length byte and name, then
+    // the library; a name with a folder is taken beside the project.
+    EXPECT_EQ(r.substr(14 + 8, 6), "second");
+    EXPECT_EQ(r.substr(2 * 14 + 8 + 6 + 8, 5), "first");
+    EXPECT_EQ(r.substr(3 * 14 + 2 * 8 + 11 + 8, 6), "beside");
+
+    p = Project(project, "plugin = libMissing.so\n");
+    p.pluginFolders = {first.Path()};
+    try {
+        BuildResources(p);
+        FAIL();
+    } catch (const LinkError &e) {
+        std::string what = e.what();
+        EXPECT_NE(what.find("libMissing.so not found"), std::string::npos) << what;
+        EXPECT_NE(what.find(first.File("libMissing.so")), std::string::npos) << what;
+    }
+}
+
 TEST(Project, IconsAndVersionRecordFormTheOptions) {
     TempDir dir;
     WritePng(dir.File("small.png"), 2, 3);
