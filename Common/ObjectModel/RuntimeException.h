@@ -25,6 +25,7 @@
 //   32      stack        the method "Stack": an array of strings
 #pragma once
 
+#include "ImageFormat.h"
 #include "ObjectDefinition.h"
 #include "RuntimeObject.h"
 
@@ -47,21 +48,10 @@ static_assert(offsetof(RuntimeExceptionObject, message) == 28, "RuntimeException
 static_assert(offsetof(RuntimeExceptionObject, stack) == 32, "RuntimeException.stack");
 static_assert(sizeof(RuntimeExceptionObject) == 36, "RuntimeException instance size");
 
-// Handler marker kinds, as the compiler lays them out in code:
-//   +0  0xE9 rel32, or 0xEB rel8 and three filler bytes (skips the record)
-//   +5  kind (32-bit)
-//   +9  two bytes, not read
-//   +11 signed 16-bit offset from the handler's frame pointer of the local
-//       that receives the exception, 0 for none
-//   +13 the handler's first instruction (kind 0x411)
-enum HandlerMarkerKind : uint32_t {
-    kMarkerHandler = 0x411,
-    kMarkerRegionStart = 0x412,
-    kMarkerRegionEnd = 0x413,
-};
-constexpr uint32_t kMarkerSize = 13;
-constexpr uint32_t kMarkerKindOffset = 5;
-constexpr uint32_t kMarkerVariableOffset = 11;
+// Handler markers in compiled code (their layout is part of the image
+// format): kqimage::kMarkerHandler, kMarkerRegionStart, kMarkerRegionEnd,
+// the kind at kMarkerKindOffset, the exception local's frame offset at
+// kMarkerLocalOffset, the handler's first instruction at kMarkerSize.
 
 // A frame's caller frame must lie within this many bytes above it.
 constexpr uint32_t kMaximumFrameSize = 4096;

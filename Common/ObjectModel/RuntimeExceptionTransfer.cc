@@ -52,14 +52,14 @@ const uint8_t *FindHandler(const uint8_t *ptr) {
             ++p;
             continue;
         }
-        switch (Read32(p + kMarkerKindOffset)) {
-        case kMarkerRegionStart:
+        switch (Read32(p + kqimage::kMarkerKindOffset)) {
+        case kqimage::kMarkerRegionStart:
             ++depth;
             break;
-        case kMarkerRegionEnd:
+        case kqimage::kMarkerRegionEnd:
             if (depth > 0) --depth;
             break;
-        case kMarkerHandler:
+        case kqimage::kMarkerHandler:
             if (depth == 0) return p;
             break;
         default: // a plain jump: step over its displacement
@@ -94,13 +94,13 @@ __attribute__((noinline)) void Transfer(RuntimeObject *exc) {
             return;
         }
         if (const uint8_t *marker = FindHandler(frame->returnAddress)) {
-            int16_t offset = Read16(marker + kMarkerVariableOffset);
+            int16_t offset = Read16(marker + kqimage::kMarkerLocalOffset);
             if (offset != 0) {
                 RuntimeLockObject(exc);
                 std::memcpy(reinterpret_cast<char *>(next) + offset, &exc, sizeof exc);
             }
             // A store the compiler must keep, although it may be its own frame.
-            *static_cast<const uint8_t *volatile *>(&frame->returnAddress) = marker + kMarkerSize;
+            *static_cast<const uint8_t *volatile *>(&frame->returnAddress) = marker + kqimage::kMarkerSize;
             return;
         }
         frame = next;
