@@ -100,7 +100,8 @@ __attribute__((noinline)) void Transfer(RuntimeObject *exc) {
                 std::memcpy(reinterpret_cast<char *>(next) + offset, &exc, sizeof exc);
             }
             // A store the compiler must keep, although it may be its own frame.
-            *static_cast<const uint8_t *volatile *>(&frame->returnAddress) = marker + kqimage::kMarkerSize;
+            *static_cast<const uint8_t *volatile *>(&frame->returnAddress) =
+                marker + kqimage::kMarkerSize;
             return;
         }
         frame = next;
