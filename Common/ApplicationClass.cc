@@ -2,7 +2,7 @@
 // constants), MDIWindow and the `_Pollable` interface beside it, the life
 // cycle of an application object and its property accessors.
 //
-// Properties whose types are classes of other modules (MenuBar, FolderItem,
+// Properties whose types are classes of other modules (FolderItem,
 // ResourceFork, DockItem) and the methods taking such objects join the table
 // when those classes exist; their entry points that need no such class are
 // here already.
@@ -61,9 +61,12 @@ const PropertyEntry kApplicationProperties[] = {
     KQ_READONLY_PROPERTY("ShortVersion", &kTypeString, AppStringVersionStuffGetter, 0),
     KQ_READONLY_PROPERTY("LongVersion", &kTypeString, AppStringVersionStuffGetter, 1),
     KQ_READONLY_PROPERTY("PackageInfo", &kTypeString, AppStringVersionStuffGetter, 2),
+    KQ_PROPERTY("MenuBar", &MenuBarDefinition, AppMenuBarGetter, AppMenuBarSetter, 0),
     KQ_PROPERTY("AutoQuit", &kTypeBoolean, AppAutoCloseGetter, AppAutoCloseSetter, 0),
     KQ_READONLY_PROPERTY("CurrentThread", &ThreadDefinition, KESTGetCurrentThread, 0),
     KQ_READONLY_PROPERTY("_CurrentEventTime", &kTypeInteger, AppGetCurrentEventTime, 0),
+    KQ_PROPERTY("__kqf_mMenuBar", &MenuBarDefinition, objGetter, objSetter,
+                offsetof(ApplicationObject, menuBar)),
     KQ_PROPERTY("__kqf_mMenuHandlers", &kTypePtr, intGetter, intSetter,
                 offsetof(ApplicationObject, menuHandlers)),
 };

@@ -16,8 +16,6 @@ namespace {
 KQ_FORWARD_CLASS(Picture)
 KQ_FORWARD_CLASS(Graphics)
 KQ_FORWARD_CLASS(DockItem)
-KQ_FORWARD_CLASS(MenuBar)
-KQ_FORWARD_CLASS(MenuItem)
 KQ_FORWARD_CLASS(DragItem)
 
 } // namespace
@@ -25,6 +23,4 @@ KQ_FORWARD_CLASS(DragItem)
 ObjectDefinition PictureDefinition(&kPictureDeclaration);
 ObjectDefinition GraphicsDefinition(&kGraphicsDeclaration);
 ObjectDefinition DockItemDefinition(&kDockItemDeclaration);
-ObjectDefinition MenuBarDefinition(&kMenuBarDeclaration);
-ObjectDefinition MenuItemDefinition(&kMenuItemDeclaration);
 ObjectDefinition DragItemDefinition(&kDragItemDeclaration);

@@ -74,6 +74,7 @@ void Destroy(WindowObject *w) {
     }
     windowlist::Remove(native);
     gtk_widget_hide(native->Toplevel());
+    windows::TakeDownMenuBar(w);
     native->AdoptControls();
     w->mImp = nullptr;
     w->mContentPane = nullptr;
@@ -107,6 +108,7 @@ void Open(WindowObject *w) {
     w->mImp = native;
     w->mContentPane = native;
     ApplyStoredProperties(w);
+    InstallMenuBar(w);
     CreateControlPanes(w);
     w->opening = 0;
     if (w->visible) native->Show();

@@ -56,6 +56,8 @@ KESTstring *windowTitleGetter(RuntimeObject *window, int32_t parameter);
 void windowTitleSetter(RuntimeObject *window, int32_t parameter, KESTstring *title);
 bool windowFullScreenGetter(RuntimeObject *window, int32_t parameter);
 void windowFullScreenSetter(RuntimeObject *window, int32_t parameter, bool value);
+RuntimeObject *WindowMenuBarGetter(RuntimeObject *window, int32_t parameter);
+void WindowMenuBarSetter(RuntimeObject *window, int32_t parameter, RuntimeObject *menuBar);
 bool windowMenusVisibleGetter(RuntimeObject *window, int32_t parameter);
 void windowMenusVisibleSetter(RuntimeObject *window, int32_t parameter, bool value);
 bool windowCloseBoxGetter(RuntimeObject *window, int32_t parameter);

@@ -94,7 +94,7 @@ const PropertyEntry kWindowProperties[] = {
     KQ_ALIAS_READONLY_PROPERTY("WinHWND", &kTypeInteger, windowHWNDGetter, 0),
     KQ_READONLY_PROPERTY("Handle", &kTypeInteger, WindowHandleGetter, 0),
     KQ_PENDING_PROPERTY("DockItem", &DockItemDefinition),
-    KQ_PENDING_PROPERTY("MenuBar", &MenuBarDefinition),
+    KQ_PROPERTY("MenuBar", &MenuBarDefinition, WindowMenuBarGetter, WindowMenuBarSetter, 0),
     KQ_PROPERTY("Focus", &RectControlDefinition, WindowFocusGetter, WindowFocusSetter, 0),
 };
 

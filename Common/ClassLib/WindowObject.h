@@ -196,6 +196,11 @@ void ReleaseControls(SimpleVector<RuntimeObject *> *&list, StringMap<RuntimeObje
 void ApplyStoredProperties(WindowObject *window);
 void ApplyBackColor(WindowObject *window);
 
+// The window's menu bar enters the native window's menu box (at opening
+// and when it is set) and leaves it (when the native window goes).
+void InstallMenuBar(WindowObject *window);
+void TakeDownMenuBar(WindowObject *window);
+
 // Installs the window layer's hooks into the main loop (once).
 void InstallMainLoopHooks();
 
