@@ -3,14 +3,15 @@
 #
 # kq_kestlang_image(<name> [PROJECT <file.kqp>] [MAIN <Module.Sub>]
 #                   [SOURCES <file.kst>...] [PLUGINS <target>...]
-#                   [PACKAGE] [MEMBERS])
+#                   [MANIFESTS <file.manifest>...] [PACKAGE] [MEMBERS])
 #   <name>.kq in the current binary folder, from the project file or from the
 #   sources with MAIN naming the shared Sub to start with. The image is
 #   rebuilt when any source, resource, icon or plug-in that the project file
 #   names changes; SOURCES adds dependencies (needed where the project file
 #   is itself generated). PLUGINS names the library targets of the plug-ins:
 #   the project file names them by their bare file names, and kqlink finds
-#   them in these targets' build folders. PACKAGE makes the executable <name>
+#   them in these targets' build folders. MANIFESTS are read by kqc after the
+#   runtime's (the classes of plug-ins). PACKAGE makes the executable <name>
 #   (kqrun carrying the image); MEMBERS the member files in <name>-members/
 #   for kqrun to read from the current folder.
 set(KQ_KQC ${KQ_HOST_BUILD}/kqc/kqc)
@@ -48,7 +49,7 @@ function(kq_project_inputs project out)
 endfunction()
 
 function(kq_kestlang_image name)
-    cmake_parse_arguments(K "PACKAGE;MEMBERS" "PROJECT;MAIN" "SOURCES;PLUGINS" ${ARGN})
+    cmake_parse_arguments(K "PACKAGE;MEMBERS" "PROJECT;MAIN" "SOURCES;PLUGINS;MANIFESTS" ${ARGN})
     set(dir ${CMAKE_CURRENT_BINARY_DIR})
     set(depends ${K_SOURCES})
     if(K_PROJECT)
@@ -64,6 +65,10 @@ function(kq_kestlang_image name)
         set(inputs --main ${K_MAIN} ${K_SOURCES})
         set(link_project)
     endif()
+    set(manifests --manifest ${KQ_RUNTIME_MANIFEST})
+    foreach(manifest IN LISTS K_MANIFESTS)
+        list(APPEND manifests --manifest ${manifest})
+    endforeach()
     set(outputs ${dir}/${name}.kq)
     set(steps)
     if(K_PACKAGE)
@@ -77,11 +82,11 @@ function(kq_kestlang_image name)
             COMMAND ${KQ_KQLINK} --members ${dir}/${name}-members ${dir}/${name}.kq)
     endif()
     add_custom_command(OUTPUT ${outputs}
-        COMMAND ${KQ_KQC} --manifest ${KQ_RUNTIME_MANIFEST} -o ${dir}/${name}.s ${inputs}
+        COMMAND ${KQ_KQC} ${manifests} -o ${dir}/${name}.s ${inputs}
         COMMAND as --32 -o ${dir}/${name}.o ${dir}/${name}.s
         COMMAND ${KQ_KQLINK} ${link_project} -o ${dir}/${name}.kq ${dir}/${name}.o
         ${steps}
-        DEPENDS ${depends} ${KQ_RUNTIME_MANIFEST} ${KQ_KQC} ${KQ_KQLINK}
+        DEPENDS ${depends} ${KQ_RUNTIME_MANIFEST} ${K_MANIFESTS} ${KQ_KQC} ${KQ_KQLINK}
             kq_runtime_manifest hosttools kqrun
         COMMENT "Compiling the Kestlang image ${name}")
     add_custom_target(kestlang_${name} ALL DEPENDS ${outputs})

@@ -428,6 +428,11 @@ struct LayoutProperty {
     std::string name;
     SourcePos pos;
     ExprPtr value;
+    // sema: the entry of the property stream for a constant value; for an
+    // object value (set by its setter) the property, and the value is a
+    // class name (a new object of it) or an expression.
+    std::string entry;
+    const Symbol *objectProperty = nullptr;
 };
 
 struct ControlDecl {
@@ -445,6 +450,8 @@ struct MenuEntry {
     std::string text;
     std::string shortcut;
     std::vector<MenuEntry> children;
+    Symbol *itemClass = nullptr; // sema: the class of the item's object
+    std::string stream;          // sema: its name, text and shortcut as a property stream
 };
 
 enum class DeclKind : uint8_t { Class, Interface, Module, Window, MenuBar };

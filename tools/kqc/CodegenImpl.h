@@ -94,7 +94,13 @@ class MethodGen {
     void freeTemp(int32_t offset);
     static std::string at(int32_t offset) { return std::to_string(offset) + "(%ebp)"; }
     void releaseTemps();
-    int32_t receiverOffset() const { return 8; }
+    // Where Self is: the object the method was called for, or in the
+    // handler of a control's event, the control's window (Me is the control).
+    int32_t receiverOffset() const { return selfSlot_; }
+    int32_t receiverOffset(const Expr *object) const {
+        return object && object->kind == ExprKind::Me ? 8 : selfSlot_;
+    }
+    void controlHandler(uint32_t windowOffset);
 
     // ---- values (GenExpressions.cc)
     Value expr(const Expr &e);
@@ -124,6 +130,7 @@ class MethodGen {
     Value arithmetic64(const BinaryExpr &e);
     Value floating(const BinaryExpr &e);
     Value newObject(const NewExpr &e);
+    Value control(Value window, const ControlInfo *c, SourcePos pos);
     void nilCheck(const char *reg = "%eax");
     void divisorCheck(const char *reg);
 
@@ -201,6 +208,7 @@ class MethodGen {
     std::string code_;
     int32_t next_ = -8; // the lowest frame offset used so far
     int32_t spSlot_ = -4, pending_ = -8, resultSlot_ = 0;
+    int32_t selfSlot_ = 8;
     uint32_t argBytes_ = 0;                             // the outgoing argument area
     std::vector<std::pair<int32_t, Counted>> released_; // what the cleanup releases
     std::map<Repr, std::vector<int32_t>> freePlain_;
@@ -235,6 +243,12 @@ class ModuleGen {
     AsmWriter &out() { return out_; }
     const ClassInfo *applicationClass() const;
 
+    // ---- windows and menu bars (GenWindows.cc)
+    bool isWindow(const ClassInfo *cls) const;
+    std::string implicitWindow(const ClassInfo *cls);
+    void constructWindow(MethodGen &g, int32_t objectSlot);
+    uint32_t controlWindowOffset();
+
   private:
     void orderClasses();
     void generateClass(ClassInfo *cls);
@@ -246,6 +260,19 @@ class ModuleGen {
     void registerClass(MethodGen &g, ClassInfo *cls);
     void interfaceTables(MethodGen &g, ClassInfo *cls, int32_t classSlot);
     void startApplication(MethodGen &g);
+    const Symbol *runtimeMember(const char *cls, const char *name, SymbolKind kind);
+    std::string memberEntry(const char *cls, const char *name);
+    void objectProperties(MethodGen &g, int32_t target, const std::vector<LayoutProperty> &props);
+    void massProperties(MethodGen &g, int32_t target, const std::string &stream);
+    void layoutHandler(ClassInfo *cls);
+    std::string createControls(ClassInfo *cls);
+    void addMenuHandlers(MethodGen &g, const ClassInfo *cls, int32_t target, const char *base);
+    void windowInitializer(MethodGen &g, ClassInfo *cls);
+    void menuEntries(MethodGen &g, int32_t parent, const std::vector<MenuEntry> &entries);
+    void menuBarInitializer(MethodGen &g, ClassInfo *cls);
+    void applicationMenuBar(MethodGen &g, int32_t appSlot);
+    void applicationMenuHandlers(MethodGen &g, const ClassInfo *app, int32_t appSlot);
+    void defaultWindow(MethodGen &g);
     void startCode();
     void checkEntries();
 
@@ -259,6 +286,7 @@ class ModuleGen {
     std::map<const ClassInfo *, std::string> classPointers_;
     std::map<const FieldInfo *, std::string> sharedFields_;
     std::map<const ClassInfo *, std::string> initializers_, finalizers_;
+    std::map<const ClassInfo *, std::string> layouts_, implicitWindows_;
     std::map<std::string, SourcePos> entries_; // runtime entry points used
     std::string divisionByZero_, emptyText_, exitStatus_;
 };

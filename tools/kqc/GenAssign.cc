@@ -162,7 +162,7 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
     case Ref::Field: {
         auto *f = static_cast<const FieldInfo *>(symbol);
         if (!objectExpr || objectExpr->kind == ExprKind::Me || objectExpr->kind == ExprKind::Self) {
-            store(placeOfField(f, receiverOffset()), v);
+            store(placeOfField(f, receiverOffset(objectExpr)), v);
             return;
         }
         int32_t value = spill(v);
@@ -188,7 +188,7 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
         }
         if (!objectExpr || objectExpr->kind == ExprKind::Me || objectExpr->kind == ExprKind::Self) {
             Value self{p->type, 0};
-            setProperty(&self, receiverOffset(), p, v);
+            setProperty(&self, receiverOffset(objectExpr), p, v);
             return;
         }
         int32_t value = spill(v);
@@ -205,8 +205,7 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
     default:
         break;
     }
-    module_.error(target.pos, "this assignment cannot be compiled yet (windows and controls come "
-                              "with the window support)");
+    module_.error(target.pos, "this assignment cannot be compiled");
 }
 
 } // namespace kqc

@@ -331,9 +331,7 @@ Value MethodGen::callExpr(const CallExpr &c) {
     default:
         break;
     }
-    module_.error(
-        c.pos,
-        "this call cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(c.pos, "this call cannot be compiled");
     return {c.type, 0};
 }
 

@@ -234,7 +234,7 @@ Value MethodGen::expr(const Expr &e) {
     case ExprKind::Me:
     case ExprKind::Self:
     case ExprKind::Super:
-        ins("movl " + at(receiverOffset()) + ", %eax");
+        ins("movl " + at(receiverOffset(&e)) + ", %eax");
         return {e.type, 0};
     case ExprKind::New:
         return newObject(static_cast<const NewExpr &>(e));
@@ -335,13 +335,32 @@ Value MethodGen::name(const NameExpr &e) {
         call(app->overloads.front().entry, e.pos);
         return result(e.type);
     }
+    case Ref::Control:
+        ins("movl " + at(receiverOffset()) + ", %eax");
+        return control(Value{e.type, 0}, static_cast<const ControlInfo *>(e.symbol), e.pos);
+    case Ref::ImplicitWindow:
+        callSymbol(module_.implicitWindow(static_cast<const ClassInfo *>(e.symbol)));
+        return result(e.type);
     default:
         break;
     }
-    module_.error(
-        e.pos, "'" + e.name +
-                   "' cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(e.pos, "'" + e.name + "' cannot be compiled");
     return {e.type, 0};
+}
+
+// The control of that name of the window in eax (a new reference; Nil when
+// the window has no such control).
+Value MethodGen::control(Value window, const ControlInfo *c, SourcePos pos) {
+    arg(0);
+    ins("movl $" + module_.out().stringRecord(c->name) + ", %eax");
+    arg(4);
+    call("RuntimeControlReference", pos);
+    Value v = result(c->cls->type);
+    if (window.owned) {
+        release(window);
+        ins("movl " + at(v.owned) + ", %eax");
+    }
+    return v;
 }
 
 // Evaluates the object of a member access, with the nil check.
@@ -430,12 +449,14 @@ Value MethodGen::member(const MemberExpr &e) {
         Value obj = object(*e.object, &isStatic);
         return property(&obj, p);
     }
+    case Ref::Control: {
+        Value obj = object(*e.object, &isStatic);
+        return control(obj, static_cast<const ControlInfo *>(e.symbol), e.memberPos);
+    }
     default:
         break;
     }
-    module_.error(
-        e.pos, "'" + e.member +
-                   "' cannot be compiled yet (windows and controls come with the window support)");
+    module_.error(e.pos, "'" + e.member + "' cannot be compiled");
     return {e.type, 0};
 }
 
@@ -466,6 +487,10 @@ Value MethodGen::newObject(const NewExpr &e) {
         passArguments(args, 0);
         callSymbol(module_.symbolOf(ctor));
         releaseArguments(args);
+        ins("movl " + at(obj.owned) + ", %eax");
+    }
+    if (module_.isWindow(e.type->cls)) {
+        module_.constructWindow(*this, obj.owned);
         ins("movl " + at(obj.owned) + ", %eax");
     }
     return obj;

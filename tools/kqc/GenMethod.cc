@@ -272,6 +272,15 @@ void MethodGen::setResult(const Type *result) {
     resultSlot_ = next_;
 }
 
+// The handler of a control's event is called for the control; Self, the
+// window, is taken from the control at the start.
+void MethodGen::controlHandler(uint32_t windowOffset) {
+    selfSlot_ = slot(4, Counted::None);
+    ins("movl 8(%ebp), %eax");
+    ins("movl " + std::to_string(windowOffset) + "(%eax), %eax");
+    ins("movl %eax, " + at(selfSlot_));
+}
+
 void MethodGen::statements(const Block &body) {
     for (const StmtPtr &s : body)
         statement(*s);

@@ -135,24 +135,13 @@ bool ModuleGen::run(std::string *out) {
 }
 
 void ModuleGen::generateClass(ClassInfo *cls) {
-    if (cls->isWindow || cls->isMenuBar) {
-        error(cls->pos,
-              "windows and menu bars cannot be compiled yet: they come with the window support");
-        return;
-    }
     for (MemberPtr &m : cls->decl->members) {
         bool body = m->kind == MemberKind::Handler || m->kind == MemberKind::MenuHandler ||
                     (m->kind == MemberKind::Method && !cls->isInterface);
         if (!body || !m->symbol) continue;
-        auto &decl = static_cast<MethodDecl &>(*m);
-        auto *info = static_cast<MethodInfo *>(m->symbol);
-        if (m->kind == MemberKind::MenuHandler || info->control) {
-            error(m->pos, "menu and control handlers cannot be compiled yet: they come with the "
-                          "window support");
-            continue;
-        }
-        generateMethod(cls, decl, info);
+        generateMethod(cls, static_cast<MethodDecl &>(*m), static_cast<MethodInfo *>(m->symbol));
     }
+    if (cls->isWindow) layoutHandler(cls);
     initializer(cls);
     finalizer(cls);
 }
@@ -162,6 +151,7 @@ void ModuleGen::generateMethod(ClassInfo *cls, MethodDecl &decl, MethodInfo *inf
     MethodGen g(*this, cls, receiver);
     g.parameters(decl, info->sig);
     g.locals(decl);
+    if (info->control) g.controlHandler(controlWindowOffset());
     g.setResult(info->sig.result);
     g.statements(decl.body);
     g.finish(symbolOf(info), info->sig.result);
@@ -174,13 +164,16 @@ void ModuleGen::initializer(ClassInfo *cls) {
         auto *f = s->kind == SymbolKind::Field ? static_cast<FieldInfo *>(s) : nullptr;
         if (f && !f->shared && (f->decl->init || f->decl->isArray)) fields.push_back(f);
     }
-    if (fields.empty()) return;
+    bool window = isWindow(cls);
+    if (fields.empty() && !window && !cls->isMenuBar) return;
     MethodGen g(*this, cls, true);
     for (FieldInfo *f : fields) {
         Value v =
             f->decl->isArray ? g.createArray(f->type, f->decl->bounds) : g.expr(*f->decl->init);
         g.store(g.placeOfField(f, g.receiverOffset()), v);
     }
+    if (window) windowInitializer(g, cls);
+    if (cls->isMenuBar) menuBarInitializer(g, cls);
     initializers_[cls] = quoted(cls->name + ".#Initialize");
     g.finish(initializers_[cls], nullptr);
 }
@@ -264,16 +257,24 @@ void ModuleGen::startApplication(MethodGen &g) {
     }
     bool console = project_->kind == Project::Kind::Console;
     std::string appObject = out_.global(4, "the application object");
+    int32_t appSlot = g.temp(Repr::I32);
     g.ins("movl " + classPointer(app) + ", %eax");
     g.arg(0);
     g.call("RuntimeNewObject");
     g.ins("movl %eax, " + appObject);
+    g.ins("movl %eax, " + MethodGen::at(appSlot));
+    if (!console) applicationMenuBar(g, appSlot);
+    g.ins("movl " + MethodGen::at(appSlot) + ", %eax");
     g.arg(0);
     if (console) {
         g.raw(loadImmediate(1, "%eax"));
         g.arg(4);
     }
     g.call(console ? "RuntimeRegisterConsoleAppObject" : "RuntimeRegisterAppObject");
+    if (!console) {
+        applicationMenuHandlers(g, app, appSlot);
+        defaultWindow(g);
+    }
     g.call("RuntimeRun");
 }
 

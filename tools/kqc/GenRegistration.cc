@@ -91,6 +91,15 @@ void ModuleGen::registerClass(MethodGen &g, ClassInfo *cls) {
     for (const EventInfo *e : cls->events) {
         if (e->index >= inheritedEvents) entry(44, e->index, "", e->name);
     }
+    auto layout = layouts_.find(cls);
+    if (layout != layouts_.end() && layout->second == quoted(cls->name + ".#Layout")) {
+        for (const EventInfo *e : cls->events) {
+            if (utf8::fold(e->name) != "layout") continue;
+            g.ins("movl " + MethodGen::at(record) + ", %ecx");
+            g.ins("movl 44(%ecx), %edx");
+            g.ins("movl $" + layout->second + ", " + std::to_string(8 * e->index) + "(%edx)");
+        }
+    }
     int member = super ? super->memberCount : 0;
     for (Symbol *s : cls->memberOrder) {
         auto *m = s->kind == SymbolKind::Method ? static_cast<MethodInfo *>(s) : nullptr;

@@ -71,6 +71,7 @@ class ManifestReader {
     Overload *function_ = nullptr; // the function the next param lines belong to
     int ownMembers_ = 0, ownProperties_ = 0, ownInterfaces_ = 0;
     std::unordered_set<const ClassInfo *> done_; // classes read to their end
+    std::unordered_set<const ClassInfo *> own_;  // classes this manifest lists
 };
 
 template <class Fn>
@@ -125,6 +126,7 @@ void ManifestReader::declareClass(const std::vector<Field> &f) {
     ClassInfo *cls = program_.addClass(std::string(f[1].text), {});
     if (cls) {
         cls->fromRuntime = true;
+        own_.insert(cls);
     } else {
         error(f[1].column, "class " + std::string(f[1].text) + " is listed twice");
     }
@@ -371,7 +373,9 @@ void ManifestReader::classLine(const std::vector<Field> &f) {
         int64_t n = 0;
         if (a.substr(0, 6) == "super=") {
             ClassInfo *super = classNamed({a.substr(6), f[i].column + 6});
-            if (super && !done_.count(super)) {
+            // A class of an earlier manifest (a plug-in's classes build on
+            // the runtime's) is complete already.
+            if (super && own_.count(super) && !done_.count(super)) {
                 error(f[i].column + 6,
                       "superclass " + super->name + " must come before " + cls->name);
                 super = nullptr;

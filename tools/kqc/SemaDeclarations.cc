@@ -16,6 +16,7 @@ bool analyze(Program &program, std::vector<SourceUnit> &units, const Project *pr
 
 bool Sema::run() {
     size_t before = diags_.errorCount();
+    declarePictureResource();
     declareClasses();
     for (ClassInfo *cls : imageClasses_)
         resolveBases(cls);
@@ -40,6 +41,7 @@ bool Sema::run() {
             checkLayout(cls, cls->decl->layout);
             for (ControlInfo *c : cls->controls) {
                 checkLayout(c->cls, const_cast<ControlDecl *>(c->decl)->properties);
+                controlStream(c);
             }
         }
     }

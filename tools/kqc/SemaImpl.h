@@ -6,6 +6,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Conversions.h"
@@ -79,6 +80,9 @@ class Sema {
                      std::unordered_map<std::string, SourcePos> &seen);
     void declareMenuHandler(ClassInfo *cls, MethodDecl &m);
     void checkLayout(ClassInfo *target, std::vector<LayoutProperty> &props);
+    void controlStream(ControlInfo *control);
+    void declarePictureResource();
+    void menuItemStream(MenuEntry &e);
     const MenuEntry *findMenuItem(const std::string &folded) const;
 
     // ---- statements (SemaStatements.cc)
@@ -147,6 +151,7 @@ class Sema {
     std::vector<ClassInfo *> imageClasses_; // superclasses first once ordered
     std::unordered_map<std::string, std::vector<Symbol *>> globals_; // module members and Declares
     std::vector<const MenuEntry *> menuItems_;
+    std::unordered_set<std::string> missingReported_; // runtime properties reported missing
     BodyContext ctx_;
     bool assigning_ = false; // resolving an assignment's target: no implicit calls
 };

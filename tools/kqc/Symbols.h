@@ -135,6 +135,7 @@ struct ControlInfo : Symbol {
     ClassInfo *cls = nullptr;
     int index = 0; // creation order
     const ControlDecl *decl = nullptr;
+    std::string stream; // its design-time property stream, its name first
 };
 
 // One overload of an intrinsic global function.

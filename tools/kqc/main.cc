@@ -1,15 +1,16 @@
 // kqc, the Kestlang compiler.
 //
-//   kqc --manifest RUNTIME.manifest [-o IMAGE.s] PROJECT.kqp
+//   kqc --manifest RUNTIME.manifest [--manifest PLUGIN.manifest...] [-o IMAGE.s] PROJECT.kqp
 //   kqc --manifest RUNTIME.manifest [-o IMAGE.s] --main Module.Sub FILE.kst...
 //   kqc --manifest RUNTIME.manifest --check FILE.kst...
 //   kqc --dump-ast FILE.kst...
 //
 // Reads the project (or the given sources), checks them against the runtime
-// manifest, reports errors as file:line:column: message, and writes the
-// image's assembler text (image.s unless -o names another file). Without a
-// project, --main names the shared Sub the image starts with. --check stops
-// after the checks; --dump-ast prints the syntax trees and does no checks.
+// manifest (and the manifests of plug-ins, whose classes build on the
+// runtime's; each --manifest adds one, in order), reports errors as file:line:column: message, and
+// writes the image's assembler text (image.s unless -o names another file). Without a project,
+// --main names the shared Sub the image starts with. --check stops after the checks; --dump-ast
+// prints the syntax trees and does no checks.
 #include <cstring>
 #include <iostream>
 
@@ -28,7 +29,7 @@ using namespace kqc;
 namespace {
 
 int usage() {
-    std::cerr << "usage: kqc --manifest FILE [-o OUT.s] PROJECT.kqp\n"
+    std::cerr << "usage: kqc --manifest FILE [--manifest FILE...] [-o OUT.s] PROJECT.kqp\n"
                  "       kqc --manifest FILE [-o OUT.s] --main Module.Sub FILE.kst...\n"
                  "       kqc --manifest FILE --check FILE.kst...\n"
                  "       kqc --dump-ast FILE.kst...\n";
@@ -43,7 +44,8 @@ bool endsWith(const std::string &s, const char *tail) {
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string manifestPath, output, mainMethod;
+    std::vector<std::string> manifests;
+    std::string output, mainMethod;
     bool dumpAst = false, checkOnly = false;
     std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
@@ -52,15 +54,17 @@ int main(int argc, char **argv) {
             dumpAst = true;
         } else if (arg == "--check") {
             checkOnly = true;
-        } else if ((arg == "--manifest" || arg == "-o" || arg == "--main") && i + 1 < argc) {
-            (arg == "-o" ? output : arg == "--main" ? mainMethod : manifestPath) = argv[++i];
+        } else if (arg == "--manifest" && i + 1 < argc) {
+            manifests.push_back(argv[++i]);
+        } else if ((arg == "-o" || arg == "--main") && i + 1 < argc) {
+            (arg == "-o" ? output : mainMethod) = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else {
             inputs.push_back(arg);
         }
     }
-    if (inputs.empty() || (!dumpAst && manifestPath.empty())) return usage();
+    if (inputs.empty() || (!dumpAst && manifests.empty())) return usage();
 
     SourceSet sources;
     Diagnostics diags(sources);
@@ -98,13 +102,18 @@ int main(int argc, char **argv) {
     }
 
     Program program;
-    std::string manifestText;
-    if (!readFile(manifestPath, &manifestText)) {
-        diags.error({}, "cannot read the runtime manifest " + manifestPath);
-    } else if (loadManifest(sources, sources.add(manifestPath, std::move(manifestText)), program,
-                            diags)) {
-        analyze(program, units, haveProject ? &project : nullptr, diags);
+    bool loaded = true;
+    for (const std::string &path : manifests) {
+        std::string text;
+        if (!readFile(path, &text)) {
+            diags.error({}, "cannot read the manifest " + path);
+            loaded = false;
+        } else if (!loadManifest(sources, sources.add(path, std::move(text)), program, diags)) {
+            loaded = false;
+        }
+        if (!loaded) break;
     }
+    if (loaded) analyze(program, units, haveProject ? &project : nullptr, diags);
     std::string assembly;
     if (!diags.errorCount() && !checkOnly) {
         CodegenOptions options;

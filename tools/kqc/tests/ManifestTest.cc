@@ -100,6 +100,40 @@ TEST(Manifest, BuildsClassesWithInheritedSlotsMembersAndFunctions) {
     EXPECT_EQ(p.findIntrinsic("Quote")->overloads[0].sig.params[0].defaultValue.text, "a \"b\"");
 }
 
+// A plug-in's manifest comes after the runtime's: its classes build on the
+// runtime's, keep their slots, and cannot list a runtime class again.
+TEST(Manifest, ALaterManifestBuildsOnTheClassesOfEarlierOnes) {
+    Program p;
+    ASSERT_TRUE(load(p, std::string(kHeader) +
+                            "class Ctl super=Base size=40 methods=0 events=1 members=0 "
+                            "properties=1 interfaces=0\n"
+                            "  property 0 Left%i4% 24 intGetter intSetter\n"
+                            "  event 0 Open%%\n"
+                            "end\n")
+                    .ok);
+    Loaded plugin = load(p, "kqmanifest 1\n"
+                            "class Arrows super=Ctl size=48 methods=0 events=2 members=0 "
+                            "properties=2 interfaces=0 gui\n"
+                            "  property 1 Step%i4% 40 intGetter intSetter\n"
+                            "  event 1 Up%%\n"
+                            "end\n");
+    EXPECT_TRUE(plugin.ok) << (plugin.errors.empty() ? "" : plugin.errors[0]);
+    ClassInfo *arrows = p.findClass("Arrows");
+    ASSERT_TRUE(arrows);
+    EXPECT_EQ(arrows->super, p.findClass("Ctl"));
+    EXPECT_EQ(arrows->events.size(), 2u);
+    ASSERT_TRUE(arrows->find("left"));
+    auto *step = static_cast<const PropertyInfo *>(arrows->find("step")->front());
+    EXPECT_EQ(step->slot, 1);
+
+    Loaded again = load(p, "kqmanifest 1\n"
+                           "class Ctl size=24 methods=0 events=0 members=0 properties=0 "
+                           "interfaces=0\nend\n");
+    EXPECT_FALSE(again.ok);
+    ASSERT_FALSE(again.errors.empty());
+    EXPECT_EQ(again.errors[0], "m:2:7: class Ctl is listed twice");
+}
+
 TEST(Manifest, ReportsBrokenRecordsWithTheirLines) {
     struct Case {
         std::string text;
