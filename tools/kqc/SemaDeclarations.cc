@@ -458,6 +458,12 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
             error(m.namePos, "'" + cls->name + "' has no inherited event '" + m.name + "'");
             return;
         }
+        ClassInfo *window = runtimeClass("Window");
+        if (folded == "layout" && window && cls->isA(window)) {
+            error(m.namePos, "a window's Layout sets its design-time properties; write them in "
+                             "the window instead");
+            return;
+        }
         for (const ClassInfo *c = cls; c; c = c->super) {
             if (c->handled.count(folded)) {
                 error(m.namePos, "the event '" + m.name + "' is already handled " +

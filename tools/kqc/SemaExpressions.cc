@@ -340,6 +340,7 @@ const Type *Sema::useSymbol(ExprPtr &e, Resolved r, Ref *ref, const Symbol **sym
         ClassInfo *window = runtimeClass("Window");
         if (window && cls->isA(window) && !cls->fromRuntime) {
             *ref = Ref::ImplicitWindow;
+            implicitWindow(cls, e->pos);
             return cls->type;
         }
         error(e->pos, "'" + name + "' is a class; create an object with New " + name);
@@ -355,6 +356,16 @@ const Type *Sema::useSymbol(ExprPtr &e, Resolved r, Ref *ref, const Symbol **sym
         break;
     }
     return types_.error();
+}
+
+// The implicit instance of a window class is made without arguments.
+void Sema::implicitWindow(const ClassInfo *cls, SourcePos pos) {
+    const auto *list = cls->find("constructor");
+    const Symbol *s = list ? list->front() : nullptr;
+    if (!s || s->kind != SymbolKind::Method) return;
+    if (!static_cast<const MethodInfo *>(s)->sig.params.empty())
+        error(pos, "the window " + cls->name +
+                       " has no implicit instance: its Constructor takes parameters");
 }
 
 void Sema::implicitCall(ExprPtr &e) {
@@ -387,7 +398,10 @@ Resolved Sema::resolveMember(MemberExpr &m) {
             ClassInfo *window = runtimeClass("Window");
             bool implicitWindow = window && cls->isA(window) && !cls->fromRuntime;
             Resolved r = memberOf(cls, m.member, m.memberPos, !implicitWindow);
-            if (implicitWindow && instanceMember(r)) n.ref = Ref::ImplicitWindow;
+            if (implicitWindow && instanceMember(r)) {
+                n.ref = Ref::ImplicitWindow;
+                this->implicitWindow(cls, n.pos);
+            }
             return r;
         }
     }

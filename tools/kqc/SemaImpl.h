@@ -82,6 +82,7 @@ class Sema {
     void checkLayout(ClassInfo *target, std::vector<LayoutProperty> &props);
     void controlStream(ControlInfo *control);
     void declarePictureResource();
+    void implicitWindow(const ClassInfo *cls, SourcePos pos);
     void menuItemStream(MenuEntry &e);
     const MenuEntry *findMenuItem(const std::string &folded) const;
 
