@@ -108,7 +108,6 @@ void ModuleGen::objectProperties(MethodGen &g, int32_t target,
         }
         Value object{prop->owner->type, 0};
         g.setProperty(&object, target, prop, v);
-        g.releaseTemps();
     }
 }
 

@@ -40,6 +40,7 @@ bool Sema::run() {
         if (cls->isWindow) {
             checkLayout(cls, cls->decl->layout);
             for (ControlInfo *c : cls->controls) {
+                if (!c->cls) continue;
                 checkLayout(c->cls, const_cast<ControlDecl *>(c->decl)->properties);
                 controlStream(c);
             }
@@ -431,6 +432,10 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
         }
         if (!control) {
             error(m.controlPos, "'" + cls->name + "' has no control '" + m.control + "'");
+            return;
+        }
+        if (!control->cls) { // reported with the control
+            m.symbol = nullptr;
             return;
         }
         event = eventIn(control->cls->find(folded));

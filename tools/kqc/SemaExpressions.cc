@@ -333,8 +333,10 @@ const Type *Sema::useSymbol(ExprPtr &e, Resolved r, Ref *ref, const Symbol **sym
         resolveConst(c);
         return c->type;
     }
-    case Ref::Control:
-        return static_cast<const ControlInfo *>(r.symbol)->cls->type;
+    case Ref::Control: {
+        const ClassInfo *cls = static_cast<const ControlInfo *>(r.symbol)->cls;
+        return cls ? cls->type : types_.error();
+    }
     case Ref::Class: {
         auto *cls = static_cast<const ClassInfo *>(r.symbol);
         ClassInfo *window = runtimeClass("Window");

@@ -18,15 +18,15 @@ void Sema::declareControls(ClassInfo *cls) {
             noDuplicate(cls, d.name, d.pos);
             continue;
         }
+        // A control whose class is wrong is still declared (without a class),
+        // so that its name and its handlers raise no further errors.
         const Type *t = resolveType(d.cls);
-        if (t->kind == TypeKind::Error) continue;
-        if (t->kind != TypeKind::Object || !controlBase || !t->cls->isA(controlBase)) {
+        bool isControl = t->kind == TypeKind::Object && controlBase && t->cls->isA(controlBase);
+        if (t->kind != TypeKind::Error && !isControl)
             error(d.cls.pos, "'" + d.cls.name + "' is not a control class");
-            continue;
-        }
         auto *info = program_.make<ControlInfo>(d.name, d.pos);
         info->window = cls;
-        info->cls = t->cls;
+        info->cls = isControl ? t->cls : nullptr;
         info->index = static_cast<int>(i);
         info->decl = &d;
         cls->add(info);
