@@ -3,11 +3,8 @@
 // property tables, in the order written, a control's name and index first).
 #include <gtest/gtest.h>
 
-#include "Lexer.h"
-#include "Manifest.h"
-#include "Parser.h"
+#include "CheckedProgram.h"
 #include "PropertyStream.h"
-#include "Sema.h"
 
 namespace kqc {
 namespace {
@@ -73,24 +70,7 @@ TEST(PropertyStream, TypesWithoutAStreamFormAreRefused) {
     EXPECT_EQ(s, "x");
 }
 
-class LayoutStreams : public testing::Test {
-  protected:
-    void check(const std::string &text) {
-        std::string manifest;
-        ASSERT_TRUE(readFile(KQC_FIXTURE_DIR "/test.manifest", &manifest));
-        ASSERT_TRUE(
-            loadManifest(sources_, sources_.add("test.manifest", manifest), program_, diags_));
-        uint32_t id = sources_.add("t.kst", text);
-        units_.push_back(parse(tokenize(sources_, id, diags_), id, diags_));
-        analyze(program_, units_, nullptr, diags_);
-        for (const Diagnostic &d : diags_.errors())
-            ADD_FAILURE() << diags_.format(d);
-    }
-    SourceSet sources_;
-    Diagnostics diags_{sources_};
-    Program program_;
-    std::vector<SourceUnit> units_;
-};
+using LayoutStreams = CheckedProgram;
 
 TEST_F(LayoutStreams, WindowsControlsAndMenuItemsBecomeStreamsInTheOrderWritten) {
     check("MenuBar Leiste\n"

@@ -4,29 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "AstDump.h"
-#include "Lexer.h"
-#include "Manifest.h"
-#include "Parser.h"
-#include "Sema.h"
+#include "CheckedProgram.h"
 #include "Utf8.h"
 
 namespace kqc {
 namespace {
 
-class SemaTest : public testing::Test {
+class SemaTest : public CheckedProgram {
   protected:
-    // Checks the program; the test fails on any diagnostic.
-    void check(const std::string &text) {
-        std::string manifest;
-        ASSERT_TRUE(readFile(KQC_FIXTURE_DIR "/test.manifest", &manifest));
-        ASSERT_TRUE(
-            loadManifest(sources_, sources_.add("test.manifest", manifest), program_, diags_));
-        uint32_t id = sources_.add("t.kst", text);
-        units_.push_back(parse(tokenize(sources_, id, diags_), id, diags_));
-        analyze(program_, units_, nullptr, diags_);
-        for (const Diagnostic &d : diags_.errors())
-            ADD_FAILURE() << diags_.format(d);
-    }
     ClassInfo *cls(const char *name) { return program_.findClass(name); }
     MethodDecl &method(const char *className, const char *name) {
         for (MemberPtr &m : cls(className)->decl->members) {
@@ -49,11 +34,6 @@ class SemaTest : public testing::Test {
             e = static_cast<const ConvertExpr &>(*e).value.get();
         return static_cast<const CallExpr &>(*e);
     }
-
-    SourceSet sources_;
-    Diagnostics diags_{sources_};
-    Program program_;
-    std::vector<SourceUnit> units_;
 };
 
 TEST_F(SemaTest, ConversionsAndPromotionsAreMadeExplicit) {
