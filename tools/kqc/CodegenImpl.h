@@ -129,6 +129,8 @@ class MethodGen {
                       const std::function<Value()> &right, SourcePos pos);
     Value arithmetic64(const BinaryExpr &e);
     Value floating(const BinaryExpr &e);
+    bool directOperand(const Expr &e, const Type *t, std::string *operand);
+    void roundSingle(const Type *t);
     Value newObject(const NewExpr &e);
     Value control(Value window, const ControlInfo *c, SourcePos pos);
     void nilCheck(const char *reg = "%eax");

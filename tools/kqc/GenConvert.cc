@@ -244,12 +244,15 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         if (fr == Repr::I64 && !sign) {
             passValue(*this, fr);
             call("RuntimeCvtUInt64ToReal64");
+        } else if (fr == Repr::I32 && sign) {
+            int32_t word = temp(Repr::I32);
+            ins("movl %eax, " + at(word));
+            ins("fildl " + at(word));
+            freeTemp(word);
         } else {
             int32_t wide = temp(Repr::I64);
             ins("movl %eax, " + at(wide));
-            if (fr == Repr::I32) {
-                ins(sign ? "cltd" : "xorl %edx, %edx");
-            }
+            if (fr == Repr::I32) ins("xorl %edx, %edx");
             ins("movl %edx, " + at(wide + 4));
             ins("fildll " + at(wide));
             freeTemp(wide);

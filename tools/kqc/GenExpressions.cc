@@ -268,6 +268,23 @@ void MethodGen::discard(const Expr &e) {
 }
 
 void MethodGen::condition(const Expr &e, const std::string &ifFalse) {
+    // A comparison of 32-bit values with a variable: compare and branch.
+    if (e.kind == ExprKind::Binary) {
+        auto &b = static_cast<const BinaryExpr &>(e);
+        std::string operand;
+        if (b.op >= Op::Eq && b.op <= Op::Ge && reprOf(b.operandType) == Repr::I32 &&
+            countedOf(b.operandType) == Counted::None &&
+            directOperand(*b.rhs, b.operandType, &operand)) {
+            static const char *const signedFalse[] = {"jne ", "je ", "jge ", "jle ", "jg ", "jl "};
+            static const char *const unsignedFalse[] = {"jne ", "je ", "jae ",
+                                                        "jbe ", "ja ", "jb "};
+            int index = static_cast<int>(b.op) - static_cast<int>(Op::Eq);
+            expr(*b.lhs);
+            ins("cmpl " + operand + ", %eax");
+            ins((isSigned(b.operandType) ? signedFalse : unsignedFalse)[index] + ifFalse);
+            return;
+        }
+    }
     expr(e);
     ins("testl %eax, %eax");
     ins("jz " + ifFalse);
@@ -536,6 +553,45 @@ Value MethodGen::unary(const UnaryExpr &e) {
     return {t, 0};
 }
 
+// The memory operand of a right-hand side that needs no code of its own: a
+// local variable or a floating point constant of the operand's type. The
+// operator then works on it directly instead of spilling the left side.
+bool MethodGen::directOperand(const Expr &e, const Type *t, std::string *operand) {
+    const Expr *x = &e;
+    while (x->kind == ExprKind::Convert &&
+           static_cast<const ConvertExpr *>(x)->value->type == x->type) {
+        x = static_cast<const ConvertExpr *>(x)->value.get();
+    }
+    if (x->type != t) return false;
+    Repr repr = reprOf(t);
+    if (x->kind == ExprKind::Name && static_cast<const NameExpr *>(x)->ref == Ref::Local) {
+        auto *v = static_cast<const Variable *>(static_cast<const NameExpr *>(x)->symbol);
+        if (v->byRef || (repr != Repr::I32 && repr != Repr::F32 && repr != Repr::F64)) return false;
+        if (repr == Repr::I32 && integerBits(t) != 32 && t->kind != TypeKind::Color) return false;
+        *operand = at(v->frameOffset);
+        return true;
+    }
+    if (x->kind == ExprKind::Literal && repr == Repr::F64) {
+        *operand = module_.out().doubleConstant(static_cast<const LiteralExpr *>(x)->realValue);
+        return true;
+    }
+    return false;
+}
+
+// Whether a floating point value is already rounded to its type when it is
+// in st(0). Results of arithmetic, of explicit conversions and of 64-bit
+// integers are held with more precision there; the general path rounds them
+// by spilling them as Doubles.
+static bool heldExactly(const Expr &e) {
+    const Expr *x = &e;
+    while (x->kind == ExprKind::Convert) {
+        const Expr *from = static_cast<const ConvertExpr *>(x)->value.get();
+        if (reprOf(from->type) == Repr::I64) return false;
+        x = from;
+    }
+    return x->kind != ExprKind::Binary && x->kind != ExprKind::Unary && x->kind != ExprKind::CType;
+}
+
 Value MethodGen::binary(const BinaryExpr &e) {
     const Type *t = e.operandType;
     if (e.op >= Op::Eq && e.op <= Op::IsA) return compare(e);
@@ -584,12 +640,29 @@ Value MethodGen::binary(const BinaryExpr &e) {
     Repr repr = reprOf(t);
     if (repr == Repr::F32 || repr == Repr::F64) return floating(e);
     if (repr == Repr::I64) return arithmetic64(e);
-    Value l = expr(*e.lhs);
-    int32_t left = spill(l);
-    expr(*e.rhs);
-    ins("movl %eax, %ecx");
-    ins("movl " + at(left) + ", %eax");
-    freeTemp(left);
+    std::string operand;
+    if (directOperand(*e.rhs, t, &operand)) {
+        expr(*e.lhs);
+        const char *op = e.op == Op::Add   ? "addl "
+                         : e.op == Op::Sub ? "subl "
+                         : e.op == Op::Mul ? "imull "
+                         : e.op == Op::And ? "andl "
+                         : e.op == Op::Or  ? "orl "
+                         : e.op == Op::Xor ? "xorl "
+                                           : nullptr;
+        if (op) {
+            ins(op + operand + ", %eax");
+            return {e.type, 0};
+        }
+        ins("movl " + operand + ", %ecx");
+    } else {
+        Value l = expr(*e.lhs);
+        int32_t left = spill(l);
+        expr(*e.rhs);
+        ins("movl %eax, %ecx");
+        ins("movl " + at(left) + ", %eax");
+        freeTemp(left);
+    }
     bool sign = isSigned(t);
     switch (e.op) {
     case Op::Add:
@@ -712,6 +785,20 @@ Value MethodGen::arithmetic64(const BinaryExpr &e) {
 }
 
 Value MethodGen::floating(const BinaryExpr &e) {
+    std::string operand;
+    if (e.op != Op::Pow && heldExactly(*e.lhs) && directOperand(*e.rhs, e.operandType, &operand)) {
+        expr(*e.lhs);
+        char size =
+            reprOf(e.operandType) == Repr::F32 && operand.find("(%ebp)") != std::string::npos ? 's'
+                                                                                              : 'l';
+        const char *op = e.op == Op::Add   ? "fadd"
+                         : e.op == Op::Sub ? "fsub"
+                         : e.op == Op::Mul ? "fmul"
+                                           : "fdiv";
+        ins(std::string(op) + size + " " + operand);
+        roundSingle(e.type);
+        return {e.type, 0};
+    }
     Value l = expr(*e.lhs);
     int32_t left = spill(l); // as a Double
     if (e.op == Op::Pow) {
@@ -742,13 +829,17 @@ Value MethodGen::floating(const BinaryExpr &e) {
         break;
     }
     freeTemp(left);
-    if (e.type->kind == TypeKind::Single) { // rounded to single precision
-        int32_t t = temp(Repr::I32);
-        ins("fstps " + at(t));
-        ins("flds " + at(t));
-        freeTemp(t);
-    }
+    roundSingle(e.type);
     return {e.type, 0};
+}
+
+// A Single result is rounded to single precision.
+void MethodGen::roundSingle(const Type *t) {
+    if (t->kind != TypeKind::Single) return;
+    int32_t round = temp(Repr::I32);
+    ins("fstps " + at(round));
+    ins("flds " + at(round));
+    freeTemp(round);
 }
 
 Value MethodGen::compare(const BinaryExpr &e) {

@@ -158,9 +158,7 @@ void MethodGen::forLoop(const ForStmt &s) {
         BinaryExpr cmp(s.pos, op, variableExpr(s.variable), variableExpr(s.limit));
         cmp.operandType = t;
         cmp.type = module_.program().types.get(TypeKind::Boolean);
-        compare(cmp);
-        ins("testl %eax, %eax");
-        ins("jz " + end);
+        condition(cmp, end);
     };
     place(top);
     if (s.downTo) {
@@ -199,9 +197,12 @@ void MethodGen::forLoop(const ForStmt &s) {
             auto one = std::make_unique<LiteralExpr>(s.pos, LiteralKind::Integer);
             one->intValue = 1;
             one->type = module_.program().types.get(TypeKind::Int32);
-            auto converted = std::make_unique<ConvertExpr>(s.pos, std::move(one));
-            converted->type = t;
-            stepExpr = std::move(converted);
+            stepExpr = std::move(one);
+            if (t != stepExpr->type) {
+                auto converted = std::make_unique<ConvertExpr>(s.pos, std::move(stepExpr));
+                converted->type = t;
+                stepExpr = std::move(converted);
+            }
         }
         BinaryExpr add(s.pos, s.downTo ? Op::Sub : Op::Add, variableExpr(s.variable),
                        std::move(stepExpr));
