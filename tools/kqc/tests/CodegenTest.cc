@@ -7,11 +7,8 @@
 #include <map>
 #include <sstream>
 
+#include "CheckedProgram.h"
 #include "Codegen.h"
-#include "Lexer.h"
-#include "Manifest.h"
-#include "Parser.h"
-#include "Sema.h"
 
 namespace kqc {
 namespace {
@@ -32,26 +29,23 @@ std::map<std::string, std::vector<std::string>> methods(const std::string &assem
     return out;
 }
 
-std::string compile(const std::string &text) {
-    SourceSet sources;
-    Diagnostics diags(sources);
-    Program program;
-    std::string manifest, assembly;
-    EXPECT_TRUE(readFile(KQC_FIXTURE_DIR "/test.manifest", &manifest));
-    EXPECT_TRUE(loadManifest(sources, sources.add("test.manifest", manifest), program, diags));
-    std::vector<SourceUnit> units;
-    uint32_t id = sources.add("t.kst", text);
-    units.push_back(parse(tokenize(sources, id, diags), id, diags));
-    analyze(program, units, nullptr, diags);
-    CodegenOptions options;
-    options.mainMethod = "M.Main";
-    if (!diags.errorCount()) generateAssembly(program, units, nullptr, options, diags, &assembly);
-    for (const Diagnostic &d : diags.errors())
-        ADD_FAILURE() << diags.format(d);
-    return assembly;
-}
+// The assembly of a checked program whose start code calls M.Main.
+class Codegen : public CheckedProgram {
+  protected:
+    std::string compile(const std::string &text) {
+        check(text);
+        std::string assembly;
+        if (diags_.errorCount()) return assembly;
+        CodegenOptions options;
+        options.mainMethod = "M.Main";
+        generateAssembly(program_, units_, nullptr, options, diags_, &assembly);
+        for (const Diagnostic &d : diags_.errors())
+            ADD_FAILURE() << diags_.format(d);
+        return assembly;
+    }
+};
 
-TEST(Codegen, EveryMethodChecksTheStackOnceAndKeepsItAlignedAtItsCalls) {
+TEST_F(Codegen, EveryMethodChecksTheStackOnceAndKeepsItAlignedAtItsCalls) {
     std::string assembly = compile(
         "Interface I\n Function F(x As Double) As Double\nEnd Interface\n"
         "Class Base Implements I\n"
