@@ -13,14 +13,10 @@ namespace {
         false,       KQ_NO_TABLE, KQ_NO_TABLE,           KQ_NO_TABLE,                              \
         KQ_NO_TABLE, KQ_NO_TABLE, KQ_NO_FUNCTION,        KQ_NO_FUNCTION};
 
-KQ_FORWARD_CLASS(Picture)
-KQ_FORWARD_CLASS(Graphics)
 KQ_FORWARD_CLASS(DockItem)
 KQ_FORWARD_CLASS(DragItem)
 
 } // namespace
 
-ObjectDefinition PictureDefinition(&kPictureDeclaration);
-ObjectDefinition GraphicsDefinition(&kGraphicsDeclaration);
 ObjectDefinition DockItemDefinition(&kDockItemDeclaration);
 ObjectDefinition DragItemDefinition(&kDragItemDeclaration);

@@ -69,3 +69,7 @@ KQ_RUNTIME_CLASS(Window)
 KQ_RUNTIME_CLASS(Control)
 KQ_RUNTIME_CLASS(RectControl)
 KQ_RUNTIME_CLASS(_PaneChild)
+
+// Drawing: the canvas control (Common/ClassLib/Canvas); Picture and Graphics
+// are declared with the window classes above.
+KQ_RUNTIME_CLASS(Canvas)

@@ -309,6 +309,23 @@ RuntimeObject *NewControl(const char *name, TestPaneKind kind, int left, int top
     return control;
 }
 
+uint32_t PixelAt(GtkWidget *widget, int x, int y) {
+    GdkWindow *window = gtk_widget_get_window(widget);
+    if (window == nullptr) return 0xFFFFFFFF;
+    gdk_window_process_updates(window, TRUE);
+    gdk_flush();
+    GdkPixbuf *one = gdk_pixbuf_get_from_drawable(nullptr, window, nullptr, x, y, 0, 0, 1, 1);
+    if (one == nullptr) return 0xFFFFFFFF;
+    const guchar *p = gdk_pixbuf_get_pixels(one);
+    uint32_t rgb = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    g_object_unref(one);
+    return rgb;
+}
+
+void *HandlerForEvent(const std::string &event) {
+    return HandlerFor(event);
+}
+
 RuntimeObject *AddControl(RuntimeObject *window, RuntimeObject *control) {
     WindowAddControl(window, reinterpret_cast<ControlObject *>(control)->mName, control);
     RuntimeUnlockObject(control);

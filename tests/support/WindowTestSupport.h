@@ -64,12 +64,20 @@ enum class TestPaneKind : int32_t { Button, Label, Entry, TextView, Frame };
 RuntimeObject *NewControl(const char *name, TestPaneKind kind, int left, int top, int width,
                           int height, std::initializer_list<const char *> handled = {});
 
+// The logging handler the test controls use for an event of that name
+// ("MouseDown", ...), for controls of other classes.
+void *HandlerForEvent(const std::string &event);
+
 // Adds the control to the window (_AddControl) and drops the caller's
 // reference; returns the control.
 RuntimeObject *AddControl(RuntimeObject *window, RuntimeObject *control);
 
 // The class of the test control and its Default/Cancel property slots.
 RuntimeClass *TestControlClass();
+
+// The colour (0x00RRGGBB) of pixel (x, y) of a widget's own window as the
+// display shows it, after pending redraws; 0xFFFFFFFF when it cannot be read.
+uint32_t PixelAt(GtkWidget *widget, int x, int y);
 
 // The native parts of an open window.
 GtkWidget *ToplevelOf(RuntimeObject *window);
