@@ -104,6 +104,28 @@ bool ExistingFile(const std::string &name, std::string *path) {
     return lstat(path->c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Loads the library file, keeps its record and calls its entry function
+// while "KQPLUGINPATH" names the file; false with the loader's error text
+// when it cannot be loaded or has no entry function.
+bool Load(const std::string &path, PluginRecord record, std::string *error) {
+    record.handle = dlopen(path.c_str(), RTLD_LAZY);
+    if (record.handle == nullptr) {
+        *error = dlerror();
+        return false;
+    }
+    auto pluginMain = reinterpret_cast<PluginMain>(dlsym(record.handle, "KESTPluginMain"));
+    if (pluginMain == nullptr) {
+        *error = dlerror();
+        dlclose(record.handle);
+        return false;
+    }
+    Plugins().Append(record);
+    setenv("KQPLUGINPATH", path.c_str(), 1);
+    pluginMain(RuntimeLookupPluginEntrypoint);
+    unsetenv("KQPLUGINPATH");
+    return true;
+}
+
 void Start(const ResourceEntry &entry) {
     std::string name;
     const uint8_t *library;
@@ -117,14 +139,8 @@ void Start(const ResourceEntry &entry) {
         record.path = Install(name, library, length, &record.lockFd);
         path = record.path;
     }
-    record.handle = dlopen(path.c_str(), RTLD_LAZY);
-    if (record.handle == nullptr) CannotInstall(dlerror());
-    auto pluginMain = reinterpret_cast<PluginMain>(dlsym(record.handle, "KESTPluginMain"));
-    if (pluginMain == nullptr) CannotInstall(dlerror());
-    Plugins().Append(record);
-    setenv("KQPLUGINPATH", path.c_str(), 1);
-    pluginMain(RuntimeLookupPluginEntrypoint);
-    unsetenv("KQPLUGINPATH");
+    std::string error;
+    if (!Load(path, record, &error)) CannotInstall(error);
 }
 
 } // namespace
@@ -148,6 +164,10 @@ void InstallPlugins() {
         ResourceEntry entry = manager.GetEntry(i);
         if (entry.type == kqimage::kResourcePlugin) Start(entry);
     }
+}
+
+bool LoadPluginFile(const char *path, std::string *error) {
+    return Load(path, PluginRecord{nullptr, false, nullptr, -1}, error);
 }
 
 extern "C" void *RuntimeLookupPluginEntrypoint(const char *name) {

@@ -14,6 +14,11 @@
 // order.
 void InstallPlugins();
 
+// Loads a plug-in library that is a file already (not carried in the image)
+// the same way and calls its entry function; false with the loader's error
+// text when it cannot be loaded or has no "KESTPluginMain".
+bool LoadPluginFile(const char *path, std::string *error);
+
 // Splits a `KQPl` payload; false when the name is empty, runs past the
 // payload, or is not a plain file name (no "/", not "." or "..").
 bool SplitPluginPayload(const uint8_t *payload, uint32_t length, std::string *name,
