@@ -271,6 +271,31 @@ TEST_F(CanvasPaint, BackdropAndOffscreenPicturesShowWhatWasDrawn) {
     EXPECT_EQ(pictureWidthGetter(bad.get(), 0), 0);
 }
 
+TEST_F(CanvasPaint, ScrollMovesTheDrawingAndTheControlsOnTheCanvas) {
+    Open([](RuntimeObject *g) {
+        graphicsForeColorSetter(g, 0, kRed);
+        RuntimeGraphicsFillRect(g, 0, 0, 10, 10);
+    });
+    RuntimeObject *label = kqtest::NewControl("Marke", kqtest::TestPaneKind::Label, 70, 60, 30, 20);
+    ControlParentSetter(label, 0, mCanvas);
+    kqtest::AddControl(mWindow, label);
+    kqtest::Settle();
+
+    canvasScroll(mCanvas, 0, 0, 0, 0, kDefaultExtent, kDefaultExtent, true);
+    EXPECT_EQ(ctlPosGetter(label, 0), 70) << "no move without a distance";
+    canvasScroll(mCanvas, 20, 5, 0, 0, kDefaultExtent, kDefaultExtent, true);
+    kqtest::Settle();
+    // The old drawing moved by (20, 5); Paint filled the uncovered part again.
+    EXPECT_EQ(Columns(7, 0, 40, kRed), (std::vector<int>{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                                         20, 21, 22, 23, 24, 25, 26, 27, 28, 29}));
+    EXPECT_EQ(Columns(12, 0, 40, kRed), Range(20, 29));
+    EXPECT_EQ(ctlPosGetter(label, 0), 90);
+    EXPECT_EQ(ctlPosGetter(label, 1), 65);
+
+    canvasScroll(mCanvas, -5, 0, 0, 0, kDefaultExtent, kDefaultExtent, false);
+    EXPECT_EQ(ctlPosGetter(label, 0), 90) << "moveControls False leaves the controls";
+}
+
 TEST_F(CanvasPaint, ClicksRaiseTheMouseEventsRelativeToTheCanvas) {
     Open([](RuntimeObject *) {});
     GtkWidget *widget = kqtest::WidgetOf(mCanvas);
