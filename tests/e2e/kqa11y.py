@@ -107,7 +107,8 @@ def click(node):
 
 def type_text(s):
     # A delay between keys lets non-ASCII text through xdotool's keymap changes.
-    xdotool("type", "--delay", "50", s)
+    # "--" ends the options, so that text such as "-5" is typed.
+    xdotool("type", "--delay", "50", "--", s)
 
 
 def key(*combos):
