@@ -41,7 +41,10 @@ const Type *Sema::call(ExprPtr &e, bool statement) {
         r = resolveMember(m);
         c.direct = m.object->kind == ExprKind::Super;
         if (r.ref == Ref::ArrayMethod) return arrayMethod(c, m.object->type, m.member, m.memberPos);
-        bool ownObject = m.object->kind == ExprKind::Me || m.object->kind == ExprKind::Self;
+        // In a control's handler Me is the control, whose events are not the
+        // window's to raise.
+        bool ownObject = (m.object->kind == ExprKind::Me && ctx_.meClass == ctx_.cls) ||
+                         m.object->kind == ExprKind::Self;
         if (r.ref == Ref::Event && !ownObject) {
             error(m.memberPos, "an event is raised only by its own object: " + m.member + "(...)");
             r = Resolved{};

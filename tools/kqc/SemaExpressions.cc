@@ -440,7 +440,9 @@ const Type *Sema::member(ExprPtr &e) {
         implicitCall(e);
         return call(e, false);
     }
-    if (r.ref == Ref::Event && m.object->kind != ExprKind::Me && m.object->kind != ExprKind::Self) {
+    bool ownObject = (m.object->kind == ExprKind::Me && ctx_.meClass == ctx_.cls) ||
+                     m.object->kind == ExprKind::Self;
+    if (r.ref == Ref::Event && !ownObject) {
         error(m.memberPos, "an event is raised only by its own object: " + m.member + "(...)");
         return types_.error();
     }
