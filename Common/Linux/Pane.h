@@ -100,6 +100,9 @@ enum class PressResult {
 // What kind of text widget a pane is, for the window's key handling.
 enum class TextKind { None, SingleLine, MultiLine };
 
+// Enables the menu item of a command name (the menu layer's enabling pass).
+using MenuCommandEnabler = void (*)(const char *name, void *context);
+
 class Pane {
   public:
     Pane() = default;
@@ -171,6 +174,13 @@ class Pane {
     virtual bool IsCancelButton() const { return false; }
     virtual void PressButton() {}
 
+    // Menu commands that the focused pane carries out itself (an edit
+    // field's "EditCut", "EditCopy", "EditPaste", "EditClear" and
+    // "EditSelectAll"): true when it carried out the named one. The
+    // enabling pass asks it which of them it can carry out now.
+    virtual bool DoMenuCommand(const char *) { return false; }
+    virtual void EnableMenuCommands(MenuCommandEnabler, void *) {}
+
     void AddDeathReceiver(PaneDeathNotificationReceiver *receiver);
     void RemoveDeathReceiver(PaneDeathNotificationReceiver *receiver);
 
@@ -214,7 +224,7 @@ class SubPane : public Pane {
     void PutWidget(bool show);
 
     // Moves the pane under another parent of the same window.
-    void SetParent(ContainerPane *parent);
+    virtual void SetParent(ContainerPane *parent);
 
   protected:
     // A pane without parent: the window itself.

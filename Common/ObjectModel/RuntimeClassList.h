@@ -73,3 +73,11 @@ KQ_RUNTIME_CLASS(_PaneChild)
 // Drawing: the canvas control (Common/ClassLib/Canvas); Picture and Graphics
 // are declared with the window classes above.
 KQ_RUNTIME_CLASS(Canvas)
+
+// The standard controls (Common/runButtons, runStaticText, runEditControl).
+KQ_RUNTIME_CLASS(PushButton)
+KQ_RUNTIME_CLASS(CheckBox)
+KQ_RUNTIME_CLASS(RadioButton)
+KQ_RUNTIME_CLASS(StaticText)
+KQ_RUNTIME_CLASS(GroupBox)
+KQ_RUNTIME_CLASS(EditField)

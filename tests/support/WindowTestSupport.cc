@@ -24,6 +24,7 @@ namespace kqtest {
 namespace {
 
 std::map<std::string, bool> gAnswers;
+std::map<std::string, std::function<void(RuntimeObject *)>> gActions;
 
 std::string NameOf(RuntimeObject *object) {
     if (controls::IsControl(object))
@@ -32,7 +33,10 @@ std::string NameOf(RuntimeObject *object) {
 }
 
 void Record(RuntimeObject *object, const char *event, const std::string &detail = "") {
-    Log(NameOf(object) + "." + event + (detail.empty() ? "" : " " + detail));
+    std::string key = NameOf(object) + "." + event;
+    Log(key + (detail.empty() ? "" : " " + detail));
+    auto action = gActions.find(key);
+    if (action != gActions.end()) action->second(object);
 }
 
 bool Answered(RuntimeObject *object, const char *event) {
@@ -74,6 +78,9 @@ KQ_PLAIN_HANDLER(Deactivate)
 KQ_PLAIN_HANDLER(GotFocus)
 KQ_PLAIN_HANDLER(LostFocus)
 KQ_PLAIN_HANDLER(Action)
+KQ_PLAIN_HANDLER(TextChange)
+KQ_PLAIN_HANDLER(SelChange)
+KQ_PLAIN_HANDLER(EnableMenuItems)
 KQ_PLAIN_HANDLER(MouseEnter)
 KQ_PLAIN_HANDLER(MouseExit)
 KQ_POSITION_HANDLER(MouseDrag)
@@ -93,21 +100,38 @@ bool OnKeyDown(RuntimeObject *o, KESTstring *key) {
     return Answered(o, "KeyDown");
 }
 
+void OnValidationError(RuntimeObject *o, KESTstring *text, int32_t start) {
+    Record(o, "ValidationError", std::string(kstr::Text(text)) + " at " + std::to_string(start));
+}
+
 struct NamedHandler {
     const char *event;
     void *code;
 };
 
 const NamedHandler kHandlers[] = {
-    {"Layout", KQ_CODE(OnLayout)},         {"Open", KQ_CODE(OnOpen)},
-    {"Close", KQ_CODE(OnClose)},           {"CancelClose", KQ_CODE(OnCancelClose)},
-    {"KeyDown", KQ_CODE(OnKeyDown)},       {"MouseMove", KQ_CODE(OnMouseMove)},
-    {"MouseEnter", KQ_CODE(OnMouseEnter)}, {"MouseExit", KQ_CODE(OnMouseExit)},
-    {"MouseDown", KQ_CODE(OnMouseDown)},   {"MouseDrag", KQ_CODE(OnMouseDrag)},
-    {"MouseUp", KQ_CODE(OnMouseUp)},       {"Resized", KQ_CODE(OnResized)},
-    {"Moved", KQ_CODE(OnMoved)},           {"Activate", KQ_CODE(OnActivate)},
-    {"Deactivate", KQ_CODE(OnDeactivate)}, {"GotFocus", KQ_CODE(OnGotFocus)},
-    {"LostFocus", KQ_CODE(OnLostFocus)},   {"Action", KQ_CODE(OnAction)},
+    {"Layout", KQ_CODE(OnLayout)},
+    {"Open", KQ_CODE(OnOpen)},
+    {"Close", KQ_CODE(OnClose)},
+    {"CancelClose", KQ_CODE(OnCancelClose)},
+    {"KeyDown", KQ_CODE(OnKeyDown)},
+    {"MouseMove", KQ_CODE(OnMouseMove)},
+    {"MouseEnter", KQ_CODE(OnMouseEnter)},
+    {"MouseExit", KQ_CODE(OnMouseExit)},
+    {"MouseDown", KQ_CODE(OnMouseDown)},
+    {"MouseDrag", KQ_CODE(OnMouseDrag)},
+    {"MouseUp", KQ_CODE(OnMouseUp)},
+    {"Resized", KQ_CODE(OnResized)},
+    {"Moved", KQ_CODE(OnMoved)},
+    {"Activate", KQ_CODE(OnActivate)},
+    {"Deactivate", KQ_CODE(OnDeactivate)},
+    {"GotFocus", KQ_CODE(OnGotFocus)},
+    {"LostFocus", KQ_CODE(OnLostFocus)},
+    {"Action", KQ_CODE(OnAction)},
+    {"TextChange", KQ_CODE(OnTextChange)},
+    {"SelChange", KQ_CODE(OnSelChange)},
+    {"EnableMenuItems", KQ_CODE(OnEnableMenuItems)},
+    {"ValidationError", KQ_CODE(OnValidationError)},
 };
 
 void *HandlerFor(const std::string &event) {
@@ -240,6 +264,8 @@ void WindowTest::SetUp() {
     setenv("KQ_ERROR_REPORT", "ok", 1);
     FailOnUnhandledExceptions();
     EventLog().clear();
+    gAnswers.clear();
+    gActions.clear();
 }
 
 std::vector<std::string> &EventLog() {
@@ -270,6 +296,10 @@ void Answer(const std::string &event, bool value) {
     gAnswers[event] = value;
 }
 
+void OnEvent(const std::string &event, const std::function<void(RuntimeObject *)> &action) {
+    gActions[event] = action;
+}
+
 RuntimeClass *ImageWindowClass(const char *name, std::initializer_list<WindowEvent> handled) {
     RuntimeClass *base = definitions::Convert(&WindowDefinition);
     RuntimeClass *cls = RuntimeNewClass(base, base->methodCount, base->interfaceCount,
@@ -289,6 +319,21 @@ RuntimeObject *NewWindow(RuntimeClass *cls,
     if (addControls) addControls(window);
     WindowDefaultConstructor(window);
     return window;
+}
+
+RuntimeObject *ShownWindow(RuntimeClass *cls,
+                           const std::function<void(RuntimeObject *window)> &addControls) {
+    RuntimeObject *window = NewWindow(cls, addControls);
+    RuntimeShowWindow(window);
+    EXPECT_TRUE(WaitForWindow(ToplevelOf(window)));
+    EXPECT_TRUE(Activate(window));
+    EventLog().clear();
+    return window;
+}
+
+void CloseWindow(RuntimeObject *window) {
+    RuntimeCloseWindow(window);
+    RuntimeUnlockObject(window);
 }
 
 RuntimeClass *TestControlClass() {
@@ -324,6 +369,20 @@ uint32_t PixelAt(GtkWidget *widget, int x, int y) {
 
 void *HandlerForEvent(const std::string &event) {
     return HandlerFor(event);
+}
+
+RuntimeObject *NewRuntimeControl(ObjectDefinition *definition, const char *name, int left, int top,
+                                 int width, int height,
+                                 std::initializer_list<const char *> handled) {
+    RuntimeObject *control = definitions::Instantiate(definition);
+    kstr::StringRef text(kstr::FromC(name));
+    stringSetter(control, offsetof(ControlObject, mName), text.Get());
+    RuntimeControlMove(control, left, top, width, height);
+    for (const char *event : handled) {
+        kstr::StringRef eventName(kstr::FromC(event));
+        RuntimeInstallInstanceEventHandler(control, eventName.Get(), HandlerFor(event));
+    }
+    return control;
 }
 
 RuntimeObject *AddControl(RuntimeObject *window, RuntimeObject *control) {

@@ -41,6 +41,9 @@ std::vector<std::string> LogLines(const std::string &prefix);
 // name ("Window.CancelClose", "Button.MouseDown" for a control named Button);
 // false when not set.
 void Answer(const std::string &event, bool value);
+// Something a handler does after it logged the event ("Feld.TextChange"):
+// runs inside the handler, with the object.
+void OnEvent(const std::string &event, const std::function<void(RuntimeObject *)> &action);
 
 // A window class of the "image": a subclass of Window named `name` whose
 // event table carries logging handlers for the given events (handlers of
@@ -56,6 +59,13 @@ void SetLayoutStream(const PropertyStream *stream);
 RuntimeObject *NewWindow(RuntimeClass *cls,
                          const std::function<void(RuntimeObject *window)> &addControls = {});
 
+// A new window of the class with its controls (as NewWindow), shown and
+// active, with an empty event log; CloseWindow closes it and drops the
+// caller's reference.
+RuntimeObject *ShownWindow(RuntimeClass *cls,
+                           const std::function<void(RuntimeObject *window)> &addControls);
+void CloseWindow(RuntimeObject *window);
+
 // The kinds of pane the test control makes.
 enum class TestPaneKind : int32_t { Button, Label, Entry, TextView, Frame };
 
@@ -67,6 +77,13 @@ RuntimeObject *NewControl(const char *name, TestPaneKind kind, int left, int top
 // The logging handler the test controls use for an event of that name
 // ("MouseDown", ...), for controls of other classes.
 void *HandlerForEvent(const std::string &event);
+
+// A new control of one of the runtime's control classes (PushButton,
+// EditField, ...) with Name and rectangle and logging handlers for the
+// `handled` events, as the image's generated code makes one.
+RuntimeObject *NewRuntimeControl(ObjectDefinition *definition, const char *name, int left, int top,
+                                 int width, int height,
+                                 std::initializer_list<const char *> handled = {});
 
 // Adds the control to the window (_AddControl) and drops the caller's
 // reference; returns the control.
