@@ -112,7 +112,9 @@ EditControlGTK::EditControlGTK(ContainerPane *parent, const EditControlStyle &st
 }
 
 EditControlGTK::~EditControlGTK() {
-    // The buffer outlives nothing of this pane's: no report while it goes.
+    // The widgets go after this part of the pane: what they report while
+    // they are destroyed must not reach it.
+    g_signal_handlers_disconnect_by_data(FocusWidget(), this);
     if (mTextView != nullptr) g_signal_handlers_disconnect_by_data(Buffer(), this);
 }
 

@@ -41,7 +41,10 @@ Pane::~Pane() {
     while (!mDeathReceivers.IsEmpty())
         mDeathReceivers.Pop()->PaneDied(this);
     panes::Forget(this);
+    // A signal that the widget sends while it is destroyed finds no
+    // delegate.
     delete mDelegate;
+    mDelegate = nullptr;
     if (mWidget != nullptr) {
         gtk_widget_destroy(mWidget);
         g_object_unref(mWidget);
