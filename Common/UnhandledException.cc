@@ -3,10 +3,14 @@
 
 #include "Application.h"
 #include "MainLoop.h"
+#include "MessageDialog.h"
 #include "ObjectDefinition.h"
 #include "RuntimeErrorReport.h"
 #include "RuntimeException.h"
 
+#include <gdk/gdk.h>
+
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -23,7 +27,17 @@ void ReportAsRuntimeError(KESTstring *message, KESTstring *explanation) {
                        text.c_str());
 }
 
-UnhandledExceptionPresenter gPresenter = ReportAsRuntimeError;
+// On a display the message dialog; headless (no display, or reports
+// answered through KQ_ERROR_REPORT) the runtime error report on standard
+// error.
+void Present(KESTstring *message, KESTstring *explanation) {
+    if (std::getenv("KQ_ERROR_REPORT") != nullptr || gdk_display_get_default() == nullptr)
+        ReportAsRuntimeError(message, explanation);
+    else
+        dialogs::ShowUnhandledException(message, explanation);
+}
+
+UnhandledExceptionPresenter gPresenter = Present;
 
 } // namespace
 
@@ -41,7 +55,7 @@ void UnhandledExceptionTexts(RuntimeObject *exc, KESTstring **message, KESTstrin
 }
 
 void SetUnhandledExceptionPresenter(UnhandledExceptionPresenter presenter) {
-    gPresenter = presenter != nullptr ? presenter : ReportAsRuntimeError;
+    gPresenter = presenter != nullptr ? presenter : Present;
 }
 
 void UnhandledExceptionReport(RuntimeObject *exc) {

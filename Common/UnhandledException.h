@@ -16,10 +16,10 @@ struct KESTstring;
 // number, each only when present). Both are new strings.
 void UnhandledExceptionTexts(RuntimeObject *exc, KESTstring **message, KESTstring **explanation);
 
-// How the report is shown: the message dialog of the class library (with the
-// stop icon, modal) once it exists; until then a runtime error report (code
-// 8, "Unhandled Exception") carrying the message and the explanation. The
-// explanation may be null.
+// How the report is shown: by default the message dialog (with the stop
+// icon, modal), or without a display or with KQ_ERROR_REPORT set a runtime
+// error report (code 8, "Unhandled Exception") carrying the message and the
+// explanation. The explanation may be null. Null restores the default.
 using UnhandledExceptionPresenter = void (*)(KESTstring *message, KESTstring *explanation);
 void SetUnhandledExceptionPresenter(UnhandledExceptionPresenter presenter);
 

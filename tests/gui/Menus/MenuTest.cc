@@ -377,6 +377,7 @@ TEST_F(MenuWindow, EnablingPassRunsBeforeTheMenuOpensAndAClickChoosesAnItem) {
     EXPECT_TRUE(gtk_widget_get_sensitive(WidgetOf(mCopy)));
     EXPECT_FALSE(gtk_widget_get_sensitive(WidgetOf(mPaste)));
     EXPECT_FALSE(gtk_widget_get_sensitive(WidgetOf(mUndo)));
+    kqtest::Settle();
     kqtest::SaveScreenshot(nullptr, "menu-open");
 
     EventLog().clear();
