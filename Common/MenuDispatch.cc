@@ -7,6 +7,7 @@
 #include "MenuDispatch.h"
 
 #include "Application.h"
+#include "Control.h"
 #include "MenuItem.h"
 #include "MenuShortcuts.h"
 #include "RuntimeErrorReport.h"
@@ -15,6 +16,8 @@
 #include "WindowList.h"
 #include "XMenuGTK.h"
 
+#include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -22,6 +25,8 @@ namespace menus {
 namespace {
 
 std::vector<std::pair<ObjectDefinition *, const ControlMenuOperations *>> gControlOperations;
+std::unordered_map<RuntimeObject *, std::unique_ptr<StringMap<void *>>> gControlHandlers;
+constexpr uint32_t kMenuHandlerBuckets = 256;
 
 const ControlMenuOperations *OperationsOf(RuntimeObject *control) {
     for (auto &entry : gControlOperations)
@@ -62,7 +67,9 @@ std::vector<Menu *> BreadthFirst(Menu *root) {
 // Whether automatic enabling enables a leaf item.
 bool HasAnyHandler(RuntimeObject *item, WindowObject *window) {
     KESTstring *name = AsItem(item)->mName;
-    return (window != nullptr && HasMenuHandler(window->mMenuHandlers, name)) ||
+    RuntimeObject *focus = window != nullptr ? window->mFocusControl : nullptr;
+    return (focus != nullptr && HasMenuHandler(ControlMenuHandlers(focus), name)) ||
+           (window != nullptr && HasMenuHandler(window->mMenuHandlers, name)) ||
            HasMenuHandler(ApplicationHandlers(), name) ||
            events::Handler(item, Event(MenuItemEvent::Action)) != nullptr;
 }
@@ -108,6 +115,15 @@ void MenuOpening(Menu *bar) {
 }
 
 } // namespace
+
+StringMap<void *> *ControlMenuHandlers(RuntimeObject *control) {
+    auto it = gControlHandlers.find(control);
+    return it != gControlHandlers.end() ? it->second.get() : nullptr;
+}
+
+void ForgetControlMenuHandlers(RuntimeObject *control) {
+    gControlHandlers.erase(control);
+}
 
 void SetControlMenuOperations(ObjectDefinition *controlClass,
                               const ControlMenuOperations *operations) {
@@ -155,8 +171,11 @@ bool Dispatch(RuntimeObject *itemObject, WindowObject *window) {
     bool handled = false;
     if (window != nullptr) {
         RuntimeObject *focus = window->mFocusControl;
+        Ref<> keepFocus(focus);
         const ControlMenuOperations *operations = focus != nullptr ? OperationsOf(focus) : nullptr;
-        if (operations != nullptr && operations->command != nullptr)
+        if (focus != nullptr)
+            handled = CallMenuHandler(ControlMenuHandlers(focus), name, focus, index);
+        if (!handled && operations != nullptr && operations->command != nullptr)
             handled = operations->command(focus, name);
         if (!handled)
             handled = CallMenuHandler(window->mMenuHandlers, name, &window->header, index);
@@ -215,6 +234,18 @@ void InstallHandlers() {
 
 } // namespace menus
 
-extern "C" void enableMenuItems(void) {
+extern "C" {
+
+void enableMenuItems(void) {
     menus::EnablingPass(nullptr, false);
 }
+
+void ControlAddMenuHandler(RuntimeObject *control, KESTstring *name, void *handler) {
+    KQ_ASSERT_TEXT(KQ_RUNCTL_SOURCE, control != nullptr, "self", nullptr);
+    if (control == nullptr || handler == nullptr) return;
+    auto &handlers = menus::gControlHandlers[control];
+    if (!handlers) handlers.reset(new StringMap<void *>(menus::kMenuHandlerBuckets));
+    handlers->Set(name, handler);
+}
+
+} // extern "C"

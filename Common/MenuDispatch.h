@@ -29,6 +29,12 @@ struct ControlMenuOperations {
 void SetControlMenuOperations(ObjectDefinition *controlClass,
                               const ControlMenuOperations *operations);
 
+// The menu handlers of a control (RectControl `_AddMenuHandler`): a map
+// per control, made on first use (null until then), dropped when the
+// control goes.
+StringMap<void *> *ControlMenuHandlers(RuntimeObject *control);
+void ForgetControlMenuHandlers(RuntimeObject *control);
+
 // The enabling pass for `window` (null: the front runtime window); with
 // `skip` the automatic enabling, the EnableMenu events and the
 // application's EnableMenuItems are left out.
@@ -50,5 +56,8 @@ void InstallHandlers();
 
 } // namespace menus
 
+extern "C" {
 // `EnableMenuItems`: the enabling pass for the front window.
-extern "C" void enableMenuItems(void);
+void enableMenuItems(void);
+void ControlAddMenuHandler(RuntimeObject *control, KESTstring *name, void *handler);
+}

@@ -3,6 +3,7 @@
 // and finalizers (records and slots in Control.h).
 #include "Control.h"
 #include "ControlAccessors.h"
+#include "MenuDispatch.h"
 #include "ViewDeclarations.h"
 
 #include "WindowObject.h"
@@ -89,6 +90,8 @@ const PropertyEntry kRectControlProperties[] = {
 const ParameterEntry kRefreshParameters[] = {KQ_ERASE_PARAMETER};
 const ParameterEntry kRectParameters[] = {KQ_RECT_PARAMETERS("left", "top"), KQ_ERASE_PARAMETER};
 const ParameterEntry kMoveParameters[] = {KQ_RECT_PARAMETERS("left", "top")};
+const ParameterEntry kMenuHandlerParameters[] = {KQ_PARAMETER("name", &kTypeString),
+                                                 KQ_PARAMETER("handler", &kTypePtr)};
 
 const MethodEntry kRectControlMethods[] = {
     KQ_METHOD("Refresh", nullptr, KQ_TABLE(kRefreshParameters), RuntimeControlRefresh),
@@ -98,6 +101,7 @@ const MethodEntry kRectControlMethods[] = {
     KQ_METHOD("SetFocus", nullptr, KQ_NO_TABLE, RuntimeSetFocus),
     KQ_METHOD("_Move", nullptr, KQ_TABLE(kMoveParameters), RuntimeControlMove),
     KQ_METHOD("_DefaultHeight", &kTypeInteger, KQ_NO_TABLE, RuntimeControlDefaultHeight),
+    KQ_METHOD("_AddMenuHandler", nullptr, KQ_TABLE(kMenuHandlerParameters), ControlAddMenuHandler),
 };
 
 EventEntry kRectControlEvents[] = {
@@ -204,6 +208,7 @@ void RectControlFinalizer(RuntimeObject *object) {
     RuntimeUnlockString(control->disabledBalloonHelp);
     RuntimeUnlockObject(control->mouseCursor);
     RuntimeUnlockObject(control->parent);
+    menus::ForgetControlMenuHandlers(object);
     control->helpTag = control->balloonHelp = control->disabledBalloonHelp = nullptr;
     control->mouseCursor = control->parent = nullptr;
 }

@@ -58,6 +58,7 @@ bool windowFullScreenGetter(RuntimeObject *window, int32_t parameter);
 void windowFullScreenSetter(RuntimeObject *window, int32_t parameter, bool value);
 RuntimeObject *WindowMenuBarGetter(RuntimeObject *window, int32_t parameter);
 void WindowMenuBarSetter(RuntimeObject *window, int32_t parameter, RuntimeObject *menuBar);
+RuntimeObject *RuntimeMenuReference(RuntimeObject *window, KESTstring *name);
 bool windowMenusVisibleGetter(RuntimeObject *window, int32_t parameter);
 void windowMenusVisibleSetter(RuntimeObject *window, int32_t parameter, bool value);
 bool windowCloseBoxGetter(RuntimeObject *window, int32_t parameter);

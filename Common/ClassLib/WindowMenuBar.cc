@@ -45,4 +45,13 @@ void WindowMenuBarSetter(RuntimeObject *window, int32_t, RuntimeObject *menuBar)
     windows::InstallMenuBar(w);
 }
 
+// The item of that name in the window's menu bar (a new reference), or
+// none: what the image's window classes return for their menu-item
+// properties.
+RuntimeObject *RuntimeMenuReference(RuntimeObject *window, KESTstring *name) {
+    WindowObject *w = KQ_CHECKED_WINDOW(window);
+    if (w == nullptr || w->menuBar == nullptr) return nullptr;
+    return RuntimeMenuItemLookup(w->menuBar, name);
+}
+
 } // extern "C"

@@ -232,6 +232,19 @@ KQ_MENU_HANDLER(WindowCopy, "Window.EditCopy")
 KQ_MENU_HANDLER(AppCopy, "App.EditCopy")
 KQ_MENU_HANDLER(AppPaste, "App.EditPaste")
 KQ_MENU_HANDLER(AppFenster16, "App.Fenster16")
+KQ_MENU_HANDLER(FieldCopy, "Feld.EditCopy")
+KQ_MENU_HANDLER(FieldUndo, "Feld.EditUndo")
+
+// The menu operations of the test control: its own command and its part
+// of the enabling pass, logged.
+bool FieldCommand(RuntimeObject *, KESTstring *name) {
+    kqtest::Log(std::string("command ") + kstr::Text(name));
+    return false;
+}
+void FieldEnable(RuntimeObject *, Menu *) {
+    kqtest::Log("enable items");
+}
+const menus::ControlMenuOperations kFieldOperations = {FieldCommand, FieldEnable};
 
 void OnEnableMenu(RuntimeObject *item) {
     kqtest::Log("EnableMenu " + NameOf(item));
@@ -284,7 +297,10 @@ class MenuWindow : public kqtest::WindowTest {
 
         static RuntimeClass *cls =
             kqtest::ImageWindowClass("MenuFenster", {WindowEvent::Close, WindowEvent::CancelClose});
-        mWindow = kqtest::NewWindow(cls);
+        mWindow = kqtest::NewWindow(cls, [this](RuntimeObject *window) {
+            mField = kqtest::AddControl(
+                window, kqtest::NewControl("Feld", kqtest::TestPaneKind::Entry, 10, 10, 120, 24));
+        });
         Handle(mWindow, "EnableMenuItems", KQ_CODE(OnWindowEnableMenuItems));
         AddHandler(mWindow, "EditCopy", KQ_CODE(WindowCopy), false);
         WindowMenuBarSetter(mWindow, 0, mBar.get());
@@ -314,6 +330,7 @@ class MenuWindow : public kqtest::WindowTest {
 
     Ref<> mBar;
     RuntimeObject *mWindow = nullptr;
+    RuntimeObject *mField = nullptr;
     RuntimeObject *mQuit = nullptr, *mEdit = nullptr, *mCopy = nullptr, *mPaste = nullptr,
                   *mUndo = nullptr;
 };
@@ -324,6 +341,9 @@ TEST_F(MenuWindow, BarStandsInTheWindowsMenuBox) {
     EXPECT_TRUE(gtk_widget_get_mapped(bar));
     Ref<> got = Ref<>::Adopt(WindowMenuBarGetter(mWindow, 0));
     EXPECT_EQ(got.get(), mBar.get());
+    kstr::StringRef quit(kstr::FromC("filequit"));
+    Ref<> item = Ref<>::Adopt(RuntimeMenuReference(mWindow, quit.Get()));
+    EXPECT_EQ(item.get(), mQuit);
     kqtest::SaveScreenshot(kqtest::ToplevelOf(mWindow), "menu-window");
 }
 
@@ -345,6 +365,28 @@ TEST_F(MenuWindow, ShortcutGoesToWindowThenApplicationUntilOneAnswersTrue) {
     // Handled: the enabling pass ran afterwards, ending with the application.
     ASSERT_FALSE(EventLog().empty());
     EXPECT_EQ(EventLog().back(), "App.EnableMenuItems");
+}
+
+TEST_F(MenuWindow, FocusedControlComesFirstWithItsHandlersAndItsOwnCommand) {
+    kstr::StringRef copy(kstr::FromC("EditCopy")), undo(kstr::FromC("EditUndo"));
+    ControlAddMenuHandler(mField, copy.Get(), KQ_CODE(FieldCopy));
+    ControlAddMenuHandler(mField, undo.Get(), KQ_CODE(FieldUndo));
+    menus::SetControlMenuOperations(&RectControlDefinition, &kFieldOperations);
+    kqtest::ClickWidget(kqtest::WidgetOf(mField));
+    ASSERT_TRUE(kqtest::WaitUntil(
+        [this] { return windows::AsWindow(mWindow)->mFocusControl == mField; }, 5000));
+    EventLog().clear();
+    kqtest::PressKey(GDK_KEY_c, {GDK_KEY_Control_L});
+    menus::SetControlMenuOperations(&RectControlDefinition, nullptr);
+    Lines order;
+    for (const std::string &line : EventLog())
+        if (line.find(".EditCopy") != std::string::npos || line.rfind("command", 0) == 0 ||
+            line == "enable items")
+            order.push_back(line);
+    EXPECT_EQ(order, (Lines{"enable items", "Feld.EditCopy 0", "command EditCopy",
+                            "Window.EditCopy 0", "App.EditCopy 0"}));
+    // An item named in the focused control's handlers is enabled by the pass.
+    EXPECT_TRUE(RuntimeMenuItemEnabledGetter(mUndo, 0));
 }
 
 TEST_F(MenuWindow, DisabledItemsDoNotFireUntilEnableMenuEnablesThem) {
