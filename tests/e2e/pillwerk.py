@@ -185,8 +185,18 @@ class Form:
         return x + left, y + top
 
     def choose(self, menu, item):
-        """Chooses a menu item from this window's menu bar."""
-        a.click(a.find(self.frame, "menu", menu))
+        """Chooses a menu item from this window's menu bar. The window's
+        node is looked up again when its menu is not found under it: the
+        accessibility bus may have handed out a new node for the window."""
+        def title_menu():
+            frames = [f for f in a.find_all(self.app.node, "frame", self.title) if showing(f)]
+            for frame in [self.frame] + frames:
+                found = a.find_all(frame, "menu", menu)
+                if found:
+                    self.frame = frame
+                    return found[0]
+            return None
+        a.click(a.wait_until(title_menu, "the menu %r of %r" % (menu, self.title)))
         entry = a.wait_until(
             lambda: next((n for n in a.find_all(self.app.node, "menu item", item)
                           if on_screen(n)), None),
