@@ -456,9 +456,18 @@ void Settle(const std::function<bool()> &done) {
         WaitUntil(done, 5000);
         return;
     }
-    // Without a condition: what the server has sent by now is handled.
+    // Without a condition: what the server has sent by now is handled. After
+    // XSync the events the server made are in the client's queue, so draining
+    // the main context handles them however slowly this process runs; the
+    // short wait then gives what they start (idle work, timeouts) its turn.
+    auto drain = [] {
+        while (gtk_events_pending())
+            gtk_main_iteration_do(FALSE);
+    };
+    drain();
     gint64 until = g_get_monotonic_time() + 150 * 1000;
     WaitUntil([until] { return g_get_monotonic_time() >= until; }, 1000);
+    drain();
 }
 
 void ClickAt(int rootX, int rootY, int button) {
