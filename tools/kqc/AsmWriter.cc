@@ -1,5 +1,6 @@
 // The assembler text of an image (see AsmWriter.h).
 #include "AsmWriter.h"
+#include "ImageFormat.h"
 
 #include <cstring>
 
@@ -15,7 +16,7 @@ bool hazardous(uint32_t v) {
         if ((b[i] == 0xC9 || b[i] == 0x5D) && b[i + 1] == 0xC3) return true;
     }
     if (b[3] == 0xC9 || b[3] == 0x5D) return true; // a following C3 cannot be ruled out
-    return v >= 0x411 && v <= 0x413;
+    return v >= kqimage::kMarkerHandler && v <= kqimage::kMarkerRegionEnd;
 }
 
 std::string hex(uint32_t v) {

@@ -7,6 +7,7 @@
 //   -8  the pending exception (set when an exception lands in the cleanup)
 //   ... the result, locals, exception slots of Try blocks, temporaries
 //   ... the argument area, at the stack pointer, 16-byte aligned
+#include "ImageFormat.h"
 #include <cstdio>
 
 #include "CodegenImpl.h"
@@ -193,7 +194,7 @@ void MethodGen::finish(const std::string &symbol, const Type *result, const std:
     std::string cleanup = label(), normal = label(), out = label();
     place(epilogue_);
     ins("movl $0, " + at(pending_));
-    marker(0x411, pending_, cleanup);
+    marker(kqimage::kMarkerHandler, pending_, cleanup);
     ins("movl " + at(spSlot_) + ", %esp");
     place(cleanup);
     for (auto &[offset, counted] : released_) {

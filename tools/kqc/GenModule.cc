@@ -9,6 +9,7 @@
 // image's classes, the shared fields' values and the application start; an
 // exception that escapes goes to RuntimeUnhandledException. Then RuntimeExit,
 // whose value is kept in the image's data.
+#include "ImageFormat.h"
 #include <functional>
 
 #include "CodegenImpl.h"
@@ -206,20 +207,20 @@ void ModuleGen::startCode() {
     // is reported as unhandled.
     int32_t exception = g.slot(4, Counted::Object);
     std::string start = g.label(), handler = g.label(), done = g.label();
-    g.marker(0x412, 0, start);
+    g.marker(kqimage::kMarkerRegionStart, 0, start);
     g.place(start);
     g.call("RuntimeInitExternalClasses");
     registration(g);
     startApplication(g);
     g.ins("jmp " + done);
-    g.marker(0x411, exception, handler);
+    g.marker(kqimage::kMarkerHandler, exception, handler);
     g.place(handler);
     g.ins("movl " + MethodGen::at(-4) + ", %esp");
     g.releaseTemps();
     g.ins("movl " + MethodGen::at(exception) + ", %eax");
     g.arg(0);
     g.call("RuntimeUnhandledException");
-    g.marker(0x413, 0, done);
+    g.marker(kqimage::kMarkerRegionEnd, 0, done);
     g.place(done);
     g.call("RuntimeExit");
     g.ins("movl %eax, " + exitStatus_);

@@ -18,6 +18,7 @@
 //   pending: Finally, then E is raised again
 //   normal: Finally
 #include "CodegenImpl.h"
+#include "ImageFormat.h"
 
 namespace kqc {
 
@@ -305,12 +306,12 @@ void MethodGen::tryBlock(const TryStmt &s) {
         outer.nestedExceptions.push_back(exception);
     std::string start = label(), handler = label(), end = label(), pending = label(),
                 normal = label();
-    marker(0x412, 0, start);
+    marker(kqimage::kMarkerRegionStart, 0, start);
     place(start);
     tries_.push_back({&s, exception, {}, {}});
     statements(s.body);
     ins("jmp " + normal);
-    marker(0x411, exception, handler);
+    marker(kqimage::kMarkerHandler, exception, handler);
     place(handler);
     ins("movl " + at(spSlot_) + ", %esp");
     releaseTemps();
@@ -347,11 +348,11 @@ void MethodGen::tryBlock(const TryStmt &s) {
         }
         // An exception in the Catch body becomes the pending one.
         int32_t inner = slot(4, Counted::Object);
-        marker(0x412, 0, caught);
+        marker(kqimage::kMarkerRegionStart, 0, caught);
         place(caught);
         statements(c.body);
         ins("jmp " + after);
-        marker(0x411, inner, failed);
+        marker(kqimage::kMarkerHandler, inner, failed);
         place(failed);
         ins("movl " + at(spSlot_) + ", %esp");
         releaseTemps();
@@ -363,7 +364,7 @@ void MethodGen::tryBlock(const TryStmt &s) {
         ins("movl %eax, " + at(exception));
         ins("movl $0, " + at(inner));
         ins("jmp " + pending);
-        marker(0x413, 0, after);
+        marker(kqimage::kMarkerRegionEnd, 0, after);
         place(after);
         ins("movl " + at(exception) + ", %eax");
         arg(0);
@@ -373,7 +374,7 @@ void MethodGen::tryBlock(const TryStmt &s) {
         place(next);
     }
     ins("jmp " + pending);
-    marker(0x413, 0, end);
+    marker(kqimage::kMarkerRegionEnd, 0, end);
     place(end);
     TryContext context = std::move(tries_.back());
     tries_.pop_back();
