@@ -6,13 +6,13 @@
 #include "RelocEntry.h"
 #include "ResourceManagerCommon.h"
 #include "RuntimeErrorReport.h"
-#include "ShutdownTask.h"
 #include "SimpleVector.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <elf.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -39,16 +39,6 @@ SimpleVector<PluginRecord> &Plugins() {
     static SimpleVector<PluginRecord> plugins;
     return plugins;
 }
-
-// Removes an installed library's file when the process ends.
-class InstalledFileTask : public runShutdownTask {
-  public:
-    explicit InstalledFileTask(const char *path) : mPath(path) {}
-    ~InstalledFileTask() override { unlink(mPath.c_str()); }
-
-  private:
-    std::string mPath;
-};
 
 [[noreturn]] void CannotInstall(const std::string &why) {
     std::string message = kCannotInstall + why;
@@ -90,7 +80,6 @@ char *Install(const std::string &name, const uint8_t *library, uint32_t length, 
                            "0 == flock(fd, LOCK_EX | LOCK_NB)", message.c_str());
     }
     *lockFd = fd;
-    new InstalledFileTask(path);
     return path;
 }
 
@@ -126,8 +115,21 @@ bool Load(const std::string &path, PluginRecord record, std::string *error) {
     return true;
 }
 
+bool Fail(std::string *why, const char *text) {
+    *why = text;
+    return false;
+}
+
+// Whether [offset, offset + size) lies within `length` bytes.
+bool Within(uint32_t offset, uint32_t size, uint32_t length) {
+    return offset <= length && size <= length - offset;
+}
+
+// An installed file is removed as soon as its library is loaded and started
+// (the mapping stays), or could not be: once the plug-ins are started, no
+// way out of the process, not even a crash or a kill, leaves it behind.
 void Start(const ResourceEntry &entry) {
-    std::string name;
+    std::string name, why;
     const uint8_t *library;
     uint32_t length;
     if (!SplitPluginPayload(entry.data, entry.length, &name, &library, &length))
@@ -135,12 +137,15 @@ void Start(const ResourceEntry &entry) {
     PluginRecord record{nullptr, false, nullptr, -1};
     std::string path;
     if (!ExistingFile(name, &path)) {
+        if (!CheckPluginLibrary(library, length, &why)) CannotInstall(name + ": " + why);
         record.installedFromImage = true;
         record.path = Install(name, library, length, &record.lockFd);
         path = record.path;
     }
     std::string error;
-    if (!Load(path, record, &error)) CannotInstall(error);
+    bool loaded = Load(path, record, &error);
+    if (record.installedFromImage) unlink(path.c_str());
+    if (!loaded) CannotInstall(error);
 }
 
 } // namespace
@@ -155,6 +160,27 @@ bool SplitPluginPayload(const uint8_t *payload, uint32_t length, std::string *na
         return false;
     *library = payload + 1 + payload[0];
     *libraryLength = length - 1 - payload[0];
+    return true;
+}
+
+bool CheckPluginLibrary(const uint8_t *library, uint32_t length, std::string *why) {
+    Elf32_Ehdr header;
+    if (library == nullptr || length < sizeof header) return Fail(why, "file too short");
+    std::memcpy(&header, library, sizeof header);
+    if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0) return Fail(why, "invalid ELF header");
+    if (header.e_ident[EI_CLASS] != ELFCLASS32 || header.e_ident[EI_DATA] != ELFDATA2LSB ||
+        header.e_machine != EM_386)
+        return Fail(why, "not a library for 32-bit x86");
+    if (header.e_type != ET_DYN) return Fail(why, "not a shared library");
+    if (header.e_phentsize != sizeof(Elf32_Phdr) || header.e_phnum == 0 ||
+        !Within(header.e_phoff, uint32_t(header.e_phnum) * sizeof(Elf32_Phdr), length))
+        return Fail(why, "damaged program headers");
+    for (uint32_t i = 0; i < header.e_phnum; ++i) {
+        Elf32_Phdr segment;
+        std::memcpy(&segment, library + header.e_phoff + i * sizeof segment, sizeof segment);
+        if (segment.p_type != PT_NULL && !Within(segment.p_offset, segment.p_filesz, length))
+            return Fail(why, "file too short: a segment ends past the end of the file");
+    }
     return true;
 }
 

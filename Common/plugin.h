@@ -5,6 +5,9 @@
 //
 // A library that cannot be installed or loaded ends the process with exit
 // status 1 after a runtime error report: there is no way to run without it.
+// The bytes of a library are checked before they are installed: the dynamic
+// loader maps a file cut short without complaint and the process then dies
+// of a bus error when it touches the missing part.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +26,10 @@ bool LoadPluginFile(const char *path, std::string *error);
 // payload, or is not a plain file name (no "/", not "." or "..").
 bool SplitPluginPayload(const uint8_t *payload, uint32_t length, std::string *name,
                         const uint8_t **library, uint32_t *libraryLength);
+
+// Checks that `library` is an ELF shared object for 32-bit x86 whose program
+// headers and segments lie within its `length` bytes; false with the reason.
+bool CheckPluginLibrary(const uint8_t *library, uint32_t length, std::string *why);
 
 extern "C" {
 // The lookup function handed to a plug-in: the entry point named `name`, or

@@ -1,14 +1,19 @@
 // Shared libraries named by text: the library cache and linker-script
 // parsing, the run-time search with its identity tables, and the plug-in
-// payload.
+// payload and the check of its library.
 #include "ImageTestSupport.h"
 #include "KESTstring.h"
 #include "LibrarySearch.h"
 #include "plugin.h"
 
+#include <cstddef>
+#include <cstring>
 #include <dlfcn.h>
+#include <elf.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <vector>
 
 using namespace imagetest;
 
@@ -94,4 +99,42 @@ TEST(Libraries, PluginPayloadsCarryAPlainFileName) {
         EXPECT_FALSE(SplitPluginPayload(bytes, size, &name, &library, &length));
     EXPECT_NE(RuntimeLookupPluginEntrypoint("RuntimeInit"), nullptr);
     EXPECT_EQ(RuntimeLookupPluginEntrypoint("NoSuchEntryPoint"), nullptr);
+}
+
+// A library cut short or with a broken header is refused before it is
+// installed: the dynamic loader would map it and the process would die of a
+// bus error on the first page past the file's end.
+TEST(Libraries, PluginLibrariesAreCheckedBeforeTheyAreInstalled) {
+    void *libm = dlopen("libm.so.6", RTLD_LAZY);
+    ASSERT_NE(libm, nullptr);
+    Dl_info info;
+    ASSERT_NE(dladdr(dlsym(libm, "cos"), &info), 0);
+    std::ifstream in(info.dli_fname, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(bytes.size(), 4096u) << info.dli_fname;
+    std::string why;
+    EXPECT_TRUE(CheckPluginLibrary(bytes.data(), uint32_t(bytes.size()), &why)) << why;
+
+    auto refused = [&](std::vector<uint8_t> damaged, uint32_t length) {
+        bool accepted = CheckPluginLibrary(damaged.data(), length, &why);
+        return accepted ? std::string("accepted") : why;
+    };
+    EXPECT_EQ(refused(bytes, uint32_t(bytes.size() / 10)),
+              "file too short: a segment ends past the end of the file");
+    EXPECT_EQ(refused(bytes, 40), "file too short");
+    std::vector<uint8_t> magic = bytes;
+    magic[1] = 'K';
+    EXPECT_EQ(refused(magic, uint32_t(magic.size())), "invalid ELF header");
+    std::vector<uint8_t> wide = bytes;
+    wide[EI_CLASS] = ELFCLASS64;
+    EXPECT_EQ(refused(wide, uint32_t(wide.size())), "not a library for 32-bit x86");
+    std::vector<uint8_t> executable = bytes;
+    executable[offsetof(Elf32_Ehdr, e_type)] = ET_EXEC;
+    EXPECT_EQ(refused(executable, uint32_t(executable.size())), "not a shared library");
+    // Program headers placed so that their end wraps around 32 bits.
+    std::vector<uint8_t> headers = bytes;
+    uint32_t far = 0xFFFFFFF0u;
+    std::memcpy(&headers[offsetof(Elf32_Ehdr, e_phoff)], &far, 4);
+    EXPECT_EQ(refused(headers, uint32_t(headers.size())), "damaged program headers");
+    EXPECT_EQ(refused({}, 0), "file too short");
 }
