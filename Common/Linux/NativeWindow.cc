@@ -252,14 +252,36 @@ NativeWindow::EventBracket::EventBracket(NativeWindow *window) : mWindow(window)
 
 NativeWindow::EventBracket::~EventBracket() {
     if (mWindow == nullptr) return;
-    if (--mWindow->mBracket == 0 && mWindow->mDestroyPending) delete mWindow;
+    if (--mWindow->mBracket == 0 && mWindow->mDestroyPending) mWindow->DestroyOutsideEvents();
 }
 
 void NativeWindow::DestroyWhenIdle() {
-    if (mBracket == 0)
-        delete this;
-    else
-        mDestroyPending = true;
+    mDestroyPending = true;
+    if (mBracket == 0) DestroyOutsideEvents();
+}
+
+// GTK+ goes on with the event it is dispatching after the signal that
+// closed the window has returned (an entry hides the pointer after a typed
+// character changed its text): the widgets are then destroyed from an idle
+// callback, once that event is done.
+void NativeWindow::DestroyOutsideEvents() {
+    if (GdkEvent *event = gtk_get_current_event()) {
+        gdk_event_free(event);
+        if (!mDestroyQueued) {
+            mDestroyQueued = true;
+            g_idle_add_full(G_PRIORITY_HIGH_IDLE, DestroyQueued, this, nullptr);
+        }
+        return;
+    }
+    delete this;
+}
+
+gboolean NativeWindow::DestroyQueued(gpointer data) {
+    auto *window = static_cast<NativeWindow *>(data);
+    window->mDestroyQueued = false;
+    // A bracket entered meanwhile destroys the window when it is left.
+    if (window->mBracket == 0) delete window;
+    return G_SOURCE_REMOVE;
 }
 
 void NativeWindow::AddPane(SubPane *pane) {

@@ -64,7 +64,8 @@ class NativeWindow : public ContainerPane {
 
     // The event bracket: the nesting count of event dispatch on this window.
     // DestroyWhenIdle deletes the window at once when no dispatch is in
-    // progress, else when the outermost bracket is left.
+    // progress, else when the outermost bracket is left; while GTK+ is
+    // dispatching an event, after that event.
     class EventBracket {
       public:
         explicit EventBracket(NativeWindow *window);
@@ -154,6 +155,8 @@ class NativeWindow : public ContainerPane {
     void NoteConfigure(const GdkEventConfigure *event);
     void PressButtonWithRole(bool defaultRole);
     bool HasButtonWithRole(bool defaultRole) const;
+    void DestroyOutsideEvents();
+    static gboolean DestroyQueued(gpointer window);
 
     GtkWidget *mOuterBox = nullptr;
     GtkWidget *mMenuBox = nullptr;
@@ -162,6 +165,7 @@ class NativeWindow : public ContainerPane {
     bool mShown = false;
     bool mClosing = false;
     bool mDestroyPending = false;
+    bool mDestroyQueued = false;
     int mBracket = 0;
     int mScreenLeft = 0, mScreenTop = 0;
     int16_t mLimits[4] = {0, 0, 0, 0};
