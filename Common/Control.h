@@ -165,6 +165,12 @@ PaneRect RectOf(RuntimeObject *control);
 uint8_t LocksOf(RuntimeObject *control);
 // Stores a new rectangle and moves the pane when there is one.
 void SetRect(RuntimeObject *control, const PaneRect &rect);
+// Where the control's coordinates start in its native window: (0, 0), or
+// for a control of a container the container's place in the window. Pane
+// rectangles are the stored ones moved by it.
+void OriginOf(RuntimeObject *control, int *dx, int *dy);
+// Stores the rectangle a pane was given by re-layout (window coordinates).
+void StorePaneRect(RuntimeObject *control, const PaneRect &paneRect);
 
 // The enclosing control: the Parent, else the control of the window that the
 // InitialParent names; null when there is none (no reference added).

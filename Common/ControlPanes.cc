@@ -2,6 +2,8 @@
 // how it is attached and destroyed, and the stored values it receives.
 #include "Control.h"
 
+#include "ContainerControl.h"
+
 #include "MouseCursor.h"
 #include "NativeWindow.h"
 #include "RuntimeViewWindow.h"
@@ -17,9 +19,32 @@ RectControlObject *RectRecord(RuntimeObject *object) {
                                            : nullptr;
 }
 
+// The rectangle moved by dx, dy.
+PaneRect Moved(PaneRect r, int dx, int dy) {
+    return {int16_t(r.top + dy), int16_t(r.left + dx), int16_t(r.bottom + dy),
+            int16_t(r.right + dx)};
+}
+
 } // namespace
 
 namespace controls {
+
+void OriginOf(RuntimeObject *control, int *dx, int *dy) {
+    *dx = *dy = 0;
+    WindowObject *window = windows::AsWindow(WindowOf(control));
+    ContainerPane *content = window != nullptr ? containers::PaneOf(window) : nullptr;
+    if (content == nullptr) return;
+    *dx = content->Rect().left;
+    *dy = content->Rect().top;
+}
+
+void StorePaneRect(RuntimeObject *control, const PaneRect &paneRect) {
+    RectControlObject *c = RectRecord(control);
+    if (c == nullptr) return;
+    int dx, dy;
+    OriginOf(control, &dx, &dy);
+    c->rect = Moved(paneRect, -dx, -dy);
+}
 
 SubPane *PaneOf(RuntimeObject *control) {
     ControlObject *c = Record(control);
@@ -61,7 +86,9 @@ void AttachPane(RuntimeObject *control, SubPane *pane) {
     c->mImp = pane;
     RectControlObject *rect = RectRecord(control);
     if (rect == nullptr) return;
-    pane->SetRect(rect->rect);
+    int dx, dy;
+    OriginOf(control, &dx, &dy);
+    pane->SetRect(Moved(rect->rect, dx, dy));
     pane->PutWidget(false);
     pane->SetVisible(rect->visible);
     pane->SetEnabled(rect->enabled);
@@ -100,7 +127,10 @@ void SetRect(RuntimeObject *control, const PaneRect &rect) {
     RectControlObject *c = RectRecord(control);
     if (c == nullptr) return;
     c->rect = rect;
-    if (c->control.mImp != nullptr) c->control.mImp->SetRect(rect);
+    if (c->control.mImp == nullptr) return;
+    int dx, dy;
+    OriginOf(control, &dx, &dy);
+    c->control.mImp->SetRect(Moved(rect, dx, dy));
 }
 
 void Reparent(RuntimeObject *control) {

@@ -1,12 +1,13 @@
 // The enabling pass, the dispatch of chosen items and menu shortcuts (see
 // MenuDispatch.h).
 //
-// The view tree of a window is the window itself: windows are not embedded
-// in controls on this platform yet, so the walks over the tree visit one
-// view.
+// The view tree of a window is the window followed, depth first, by the
+// containers embedded in it (containers::ViewTree); menu handlers are
+// searched in it from the last view to the first.
 #include "MenuDispatch.h"
 
 #include "Application.h"
+#include "ContainerControl.h"
 #include "Control.h"
 #include "MenuItem.h"
 #include "MenuShortcuts.h"
@@ -50,6 +51,38 @@ bool HasMenuHandler(StringMap<void *> *handlers, KESTstring *name) {
     return handlers != nullptr && handlers->Lookup(name, nullptr);
 }
 
+// Calls the first handler of `name` that answers True among the views of
+// the tree of `root`, from the last view to the first; `probe` only asks
+// whether there is one.
+bool CallViewHandler(WindowObject *root, KESTstring *name, int32_t index, bool probe = false) {
+    std::vector<WindowObject *> views = containers::ViewTree(root);
+    for (size_t i = views.size(); i-- > 0;) {
+        if (probe ? HasMenuHandler(views[i]->mMenuHandlers, name)
+                  : CallMenuHandler(views[i]->mMenuHandlers, name, &views[i]->header, index))
+            return true;
+    }
+    return false;
+}
+
+// The control that has the keyboard focus in the window: for a container's
+// embedding control, the one focused inside the container (and so on).
+RuntimeObject *InnermostFocus(WindowObject *window) {
+    RuntimeObject *focus = window != nullptr ? window->mFocusControl : nullptr;
+    while (WindowObject *inner = containers::TemplateOf(focus))
+        focus = inner->mFocusControl;
+    return focus;
+}
+
+// The focused control's menu handlers: an embedding control's are those of
+// the views of its container's tree.
+bool CallFocusHandler(RuntimeObject *focus, KESTstring *name, int32_t index, bool probe = false) {
+    if (focus == nullptr) return false;
+    if (WindowObject *container = containers::TemplateOf(focus))
+        return CallViewHandler(container, name, index, probe);
+    return probe ? HasMenuHandler(ControlMenuHandlers(focus), name)
+                 : CallMenuHandler(ControlMenuHandlers(focus), name, focus, index);
+}
+
 StringMap<void *> *ApplicationHandlers() {
     ApplicationObject *app = application::Current();
     return app != nullptr ? app->menuHandlers : nullptr;
@@ -68,8 +101,8 @@ std::vector<Menu *> BreadthFirst(Menu *root) {
 bool HasAnyHandler(RuntimeObject *item, WindowObject *window) {
     KESTstring *name = AsItem(item)->mName;
     RuntimeObject *focus = window != nullptr ? window->mFocusControl : nullptr;
-    return (focus != nullptr && HasMenuHandler(ControlMenuHandlers(focus), name)) ||
-           (window != nullptr && HasMenuHandler(window->mMenuHandlers, name)) ||
+    return CallFocusHandler(focus, name, 0, true) ||
+           (window != nullptr && CallViewHandler(window, name, 0, true)) ||
            HasMenuHandler(ApplicationHandlers(), name) ||
            events::Handler(item, Event(MenuItemEvent::Action)) != nullptr;
 }
@@ -151,7 +184,7 @@ void EnablingPass(WindowObject *window, bool skip) {
     Menu *bar = RecordOf(barObject);
     if (bar != nullptr) ResetAndAutoEnable(bar, window, skip);
 
-    RuntimeObject *focus = window != nullptr ? window->mFocusControl : nullptr;
+    RuntimeObject *focus = InnermostFocus(window);
     const ControlMenuOperations *operations = focus != nullptr ? OperationsOf(focus) : nullptr;
     if (operations != nullptr && operations->enable != nullptr && bar != nullptr)
         operations->enable(focus, bar);
@@ -171,14 +204,14 @@ bool Dispatch(RuntimeObject *itemObject, WindowObject *window) {
     bool handled = false;
     if (window != nullptr) {
         RuntimeObject *focus = window->mFocusControl;
-        Ref<> keepFocus(focus);
-        const ControlMenuOperations *operations = focus != nullptr ? OperationsOf(focus) : nullptr;
-        if (focus != nullptr)
-            handled = CallMenuHandler(ControlMenuHandlers(focus), name, focus, index);
+        RuntimeObject *innermost = InnermostFocus(window);
+        Ref<> keepFocus(focus), keepInnermost(innermost);
+        const ControlMenuOperations *operations =
+            innermost != nullptr ? OperationsOf(innermost) : nullptr;
+        handled = CallFocusHandler(focus, name, index);
         if (!handled && operations != nullptr && operations->command != nullptr)
-            handled = operations->command(focus, name);
-        if (!handled)
-            handled = CallMenuHandler(window->mMenuHandlers, name, &window->header, index);
+            handled = operations->command(innermost, name);
+        if (!handled) handled = CallViewHandler(window, name, index);
     }
     ApplicationObject *app = application::Current();
     if (!handled && app != nullptr)

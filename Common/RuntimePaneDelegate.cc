@@ -70,8 +70,7 @@ bool ContextualMenu(RuntimeObject *control, int x, int y) {
 }
 
 void RectChanged(RuntimeObject *control, const PaneRect &rect) {
-    if (controls::IsRectControl(control))
-        reinterpret_cast<RectControlObject *>(control)->rect = rect;
+    controls::StorePaneRect(control, rect);
 }
 
 void SetContextualMenuHook(ContextualMenuHook hook) {

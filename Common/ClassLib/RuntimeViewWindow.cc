@@ -2,6 +2,7 @@
 // native window's events become the window object's events.
 #include "RuntimeViewWindow.h"
 
+#include "ContainerControl.h"
 #include "Control.h"
 #include "RuntimeException.h"
 #include "RuntimePaneDelegate.h"
@@ -50,11 +51,34 @@ void RuntimeViewWindow::AdoptControls() {
     mWindow->mControls = nullptr;
 }
 
+namespace {
+
+// Records the focused control in the window and in every container on the
+// way down to it: a window whose focused control stands in a container
+// has that container's embedding control as its focus. False when the pane
+// belongs to none of the window's controls.
+bool RecordFocus(WindowObject *window, Pane *pane) {
+    window->mFocusControl = nullptr;
+    SimpleVector<RuntimeObject *> *list = window->mControlList;
+    for (uint32_t i = 0; list != nullptr && i < list->Count(); ++i) {
+        RuntimeObject *member = (*list)[i];
+        ContainerObject *container = containers::AsContainer(member);
+        if (container != nullptr ? RecordFocus(&container->window, pane)
+                                 : controls::PaneOf(member) == pane) {
+            window->mFocusControl = containers::MemberControl(member);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 void RuntimeViewWindow::FocusMovedTo(Pane *pane) {
-    mWindow->mFocusControl = nullptr;
-    SimpleVector<RuntimeObject *> *list = mWindow->mControlList;
-    for (uint32_t i = 0; pane != this && list != nullptr && i < list->Count(); ++i)
-        if (controls::PaneOf((*list)[i]) == pane) mWindow->mFocusControl = (*list)[i];
+    if (pane == this)
+        mWindow->mFocusControl = nullptr;
+    else
+        RecordFocus(mWindow, pane);
 }
 
 bool RuntimeViewWindow::WindowMouseDown(int x, int y) {

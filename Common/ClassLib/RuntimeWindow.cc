@@ -5,7 +5,9 @@
 #include "WindowAccessors.h"
 
 #include "Application.h"
+#include "ContainerControl.h"
 #include "Control.h"
+#include "ControlAccessors.h"
 #include "MainLoop.h"
 #include "RuntimeErrorReport.h"
 #include "RuntimeViewWindow.h"
@@ -51,6 +53,29 @@ void OpenWithin(WindowObject *w, RuntimeObject *parentWindow) {
                                      GTK_WINDOW(parent->Toplevel()));
 }
 
+// The Close events: the controls from the last to the first (a container
+// among them closes its own controls and itself), then the window's own.
+void RaiseCloseEvents(WindowObject *w) {
+    for (uint32_t i = w->mControlList != nullptr ? w->mControlList->Count() : 0; i-- > 0;) {
+        if (i >= w->mControlList->Count()) continue;
+        RuntimeObject *member = (*w->mControlList)[i];
+        if (ContainerObject *inner = containers::AsContainer(member))
+            RaiseCloseEvents(&inner->window);
+        else if (controls::IsControl(member))
+            events::Raise(member, controls::Event(ControlEvent::Close));
+    }
+    events::Raise(&w->header, windows::Event(WindowEvent::Close));
+}
+
+// Whether the window (or container) is open and not closing.
+bool OpenAndNotClosing(WindowObject *w) {
+    if (containers::AsContainer(&w->header) != nullptr) {
+        ContainerPane *pane = containers::PaneOf(w);
+        return pane != nullptr && !w->closing && !pane->Window()->IsClosing();
+    }
+    return w->mImp != nullptr && !w->mImp->IsClosing();
+}
+
 // Destroys the native window: the Close events (controls last to first,
 // then the window), the window leaves the screen and the window list, and
 // the native window is deleted with the controls once no event dispatch of
@@ -64,13 +89,7 @@ void Destroy(WindowObject *w) {
         NativeWindow::EventBracket bracket(native);
         Pane *focus = panes::FocusedPane();
         if (focus != nullptr && focus->Window() == native) panes::SetFocusedPane(nullptr);
-        for (uint32_t i = w->mControlList != nullptr ? w->mControlList->Count() : 0; i-- > 0;) {
-            if (i >= w->mControlList->Count()) continue;
-            RuntimeObject *control = (*w->mControlList)[i];
-            if (controls::IsControl(control))
-                events::Raise(control, controls::Event(ControlEvent::Close));
-        }
-        events::Raise(&w->header, windows::Event(WindowEvent::Close));
+        RaiseCloseEvents(w);
     }
     windowlist::Remove(native);
     gtk_widget_hide(native->Toplevel());
@@ -115,26 +134,41 @@ void Open(WindowObject *w) {
 }
 
 bool Close(WindowObject *w, bool appQuitting) {
-    RuntimeViewWindow *native = w->mImp;
-    if (native == nullptr) return false;
+    bool container = containers::AsContainer(&w->header) != nullptr;
+    Pane *pane = container ? static_cast<Pane *>(containers::PaneOf(w)) : w->mImp;
+    if (pane == nullptr) return false;
     {
-        NativeWindow::EventBracket bracket(native);
-        if (!native->IsClosing() &&
-            (events::Raise(&w->header, Event(WindowEvent::CancelClose), {appQuitting}) & 0xFF))
-            return true;
+        NativeWindow::EventBracket bracket(pane->Window());
+        std::vector<WindowObject *> views = containers::ViewTree(w);
+        for (size_t i = views.size(); i-- > 0;)
+            if (OpenAndNotClosing(views[i]) &&
+                (events::Raise(&views[i]->header, Event(WindowEvent::CancelClose), {appQuitting}) &
+                 0xFF))
+                return true;
     }
     Ref<> keep(&w->header);
+    if (container) {
+        NativeWindow::EventBracket bracket(pane->Window());
+        RaiseCloseEvents(w);
+        containers::Close(w);
+        return false;
+    }
     Destroy(w);
     RemoveImplicitInstance(w);
     return false;
 }
 
 void RaiseOpenEvents(WindowObject *w) {
-    NativeWindow::EventBracket bracket(w->mImp);
+    ContainerPane *pane = w->mImp != nullptr ? w->mImp : containers::PaneOf(w);
+    NativeWindow::EventBracket bracket(pane != nullptr ? pane->Window() : nullptr);
     for (uint32_t i = 0; w->mControlList != nullptr && i < w->mControlList->Count(); ++i) {
-        RuntimeObject *control = (*w->mControlList)[i];
-        if (controls::IsControl(control))
-            events::Raise(control, controls::Event(ControlEvent::Open));
+        RuntimeObject *member = (*w->mControlList)[i];
+        if (ContainerObject *inner = containers::AsContainer(member)) {
+            RaiseOpenEvents(&inner->window);
+            controls::SetRect(inner->embedding, inner->window.rect);
+        } else if (controls::IsControl(member)) {
+            events::Raise(member, controls::Event(ControlEvent::Open));
+        }
     }
     events::Raise(&w->header, Event(WindowEvent::Open));
 }
@@ -153,12 +187,24 @@ void RuntimeCreateWindow(RuntimeObject *window) {
     w->menuBarVisible = 1;
     KESTstring *name = window->classPtr->name;
     RuntimeObject *held = window;
-    if (gImplicitWindows != nullptr && gImplicitWindows->Lookup(name, &held) && held == nullptr) {
+    bool container = containers::AsContainer(window) != nullptr;
+    if (container) {
+        containers::Attach(w);
+    } else if (gImplicitWindows != nullptr && gImplicitWindows->Lookup(name, &held) &&
+               held == nullptr) {
         gImplicitWindows->Set(name, window);
         RuntimeLockObject(window);
     }
     events::Raise(window, windows::Event(WindowEvent::Layout));
-    windows::Open(w); // makes the control list and the name map first
+    if (!container) {
+        windows::Open(w); // makes the control list and the name map first
+        return;
+    }
+    w->mControlList = new SimpleVector<RuntimeObject *>(256);
+    w->mControls = new StringMap<RuntimeObject *>(256);
+    w->mInitialControlsCreated = 0;
+    events::Raise(window, windows::Event(WindowEvent::CreateControls));
+    w->mInitialControlsCreated = 1;
 }
 
 void RuntimeWindowFinalizer(RuntimeObject *window) {
@@ -180,7 +226,8 @@ void WindowDefaultConstructor(RuntimeObject *window) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr) return;
     ApplicationObject *app = application::Current();
-    if (app != nullptr && app->quitting) return;
+    // A container raises its Open events when it opens in a window.
+    if ((app != nullptr && app->quitting) || containers::AsContainer(window) != nullptr) return;
     w->mInitialControlsCreated = 1;
     windows::RaiseOpenEvents(w);
 }
@@ -204,6 +251,10 @@ void RuntimeShowWindow(RuntimeObject *window) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr) return;
     w->visible = 1;
+    if (ContainerObject *container = containers::AsContainer(window)) {
+        ControlVisibleSetter(container->embedding, 0, true);
+        return;
+    }
     RuntimeViewWindow *native = w->mImp;
     if (native == nullptr)
         windows::Open(w);
@@ -217,6 +268,8 @@ void RuntimeHideWindow(RuntimeObject *window) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr) return;
     w->visible = 0;
+    if (ContainerObject *container = containers::AsContainer(window))
+        ControlVisibleSetter(container->embedding, 0, false);
     if (w->mImp != nullptr && w->mImp->IsShown()) w->mImp->Hide();
 }
 
@@ -263,6 +316,10 @@ void WindowMove(RuntimeObject *window, int32_t left, int32_t top, int32_t width,
     if (w == nullptr) return;
     PaneRect old = w->rect;
     w->rect = {int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
+    if (ContainerObject *container = containers::AsContainer(window)) {
+        controls::SetRect(container->embedding, w->rect);
+        return;
+    }
     RuntimeViewWindow *native = w->mImp;
     if (native == nullptr) return;
     if (old.left != w->rect.left || old.top != w->rect.top) native->MoveTo(left, top);

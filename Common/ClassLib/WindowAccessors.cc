@@ -3,6 +3,7 @@
 // to the native window at once.
 #include "WindowAccessors.h"
 
+#include "ContainerControl.h"
 #include "Control.h"
 #include "GTKHelper.h"
 #include "MouseCursor.h"
@@ -84,15 +85,19 @@ void WindowVisibleSetter(RuntimeObject *window, int32_t, bool value) {
 int32_t windowPosGetter(RuntimeObject *window, int32_t index) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr) return 0;
+    // A container's place is its embedding control's, which re-layout moves.
+    PaneRect rect = w->rect;
+    if (ContainerObject *container = containers::AsContainer(window))
+        rect = controls::RectOf(container->embedding);
     switch (index) {
     case 0:
-        return w->rect.left;
+        return rect.left;
     case 1:
-        return w->rect.top;
+        return rect.top;
     case 2:
-        return w->rect.Width();
+        return rect.Width();
     case 3:
-        return w->rect.Height();
+        return rect.Height();
     }
     return 0;
 }
@@ -100,8 +105,8 @@ int32_t windowPosGetter(RuntimeObject *window, int32_t index) {
 void windowPosSetter(RuntimeObject *window, int32_t index, int32_t value) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr || index < 0 || index > 3) return;
-    int32_t left = w->rect.left, top = w->rect.top;
-    int32_t width = w->rect.Width(), height = w->rect.Height();
+    int32_t left = windowPosGetter(window, 0), top = windowPosGetter(window, 1);
+    int32_t width = windowPosGetter(window, 2), height = windowPosGetter(window, 3);
     (index == 0 ? left : index == 1 ? top : index == 2 ? width : height) = value;
     WindowMove(window, left, top, width, height);
 }

@@ -3,6 +3,7 @@
 // handlers.
 #include "WindowAccessors.h"
 
+#include "ContainerControl.h"
 #include "Control.h"
 #include "RuntimeException.h"
 #include "RuntimeViewWindow.h"
@@ -37,7 +38,7 @@ namespace windows {
 
 void CreateControlPanes(WindowObject *w) {
     for (uint32_t i = 0; w->mControlList != nullptr && i < w->mControlList->Count(); ++i)
-        controls::CreatePane((*w->mControlList)[i]);
+        controls::CreatePane(containers::MemberControl((*w->mControlList)[i]));
 }
 
 void ReleaseControls(SimpleVector<RuntimeObject *> *&list, StringMap<RuntimeObject *> *&map) {
@@ -47,10 +48,14 @@ void ReleaseControls(SimpleVector<RuntimeObject *> *&list, StringMap<RuntimeObje
     list = nullptr;
     if (members == nullptr) return;
     // Last added first: enclosed panes go before their containers.
-    for (uint32_t i = members->Count(); i-- > 0;)
-        controls::DestroyPane((*members)[i]);
     for (uint32_t i = members->Count(); i-- > 0;) {
-        controls::SetWindow((*members)[i], nullptr);
+        if (ContainerObject *container = containers::AsContainer((*members)[i]))
+            containers::Dismantle(&container->window);
+        else
+            controls::DestroyPane((*members)[i]);
+    }
+    for (uint32_t i = members->Count(); i-- > 0;) {
+        controls::SetWindow(containers::MemberControl((*members)[i]), nullptr);
         RuntimeUnlockObject((*members)[i]);
     }
     delete members;
@@ -75,8 +80,14 @@ void WindowAddControl(RuntimeObject *window, KESTstring *name, RuntimeObject *co
     w->mControls->Set(key.Get(), control);
     w->mControlList->Append(control);
     RuntimeLockObject(control);
-    controls::SetWindow(control, window);
-    if (w->mImp != nullptr) controls::CreatePane(control);
+    RuntimeObject *member = containers::MemberControl(control);
+    controls::SetWindow(member, window);
+    if (w->mContentPane == nullptr) return;
+    controls::CreatePane(member);
+    // A container added after the window's Open events opens at once.
+    ContainerObject *container = containers::AsContainer(control);
+    if (container != nullptr && w->mInitialControlsCreated)
+        windows::RaiseOpenEvents(&container->window);
 }
 
 void WindowAddMenuHandler(RuntimeObject *window, KESTstring *name, void *handler) {

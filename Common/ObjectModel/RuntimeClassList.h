@@ -80,6 +80,11 @@ KQ_RUNTIME_CLASS(_PaneChild)
 // are declared with the window classes above.
 KQ_RUNTIME_CLASS(Canvas)
 
+// Container controls, window-like classes placed in other windows, and the
+// controls that stand for them there (Common/ClassLib/ContainerControl).
+KQ_RUNTIME_CLASS(ContainerControl)
+KQ_RUNTIME_CLASS(EmbeddedWindowControl)
+
 // The standard controls (Common/runButtons, runStaticText, runEditControl).
 KQ_RUNTIME_CLASS(PushButton)
 KQ_RUNTIME_CLASS(CheckBox)

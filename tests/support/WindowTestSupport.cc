@@ -300,8 +300,10 @@ void OnEvent(const std::string &event, const std::function<void(RuntimeObject *)
     gActions[event] = action;
 }
 
-RuntimeClass *ImageWindowClass(const char *name, std::initializer_list<WindowEvent> handled) {
-    RuntimeClass *base = definitions::Convert(&WindowDefinition);
+RuntimeClass *ImageWindowClass(const char *name, std::initializer_list<WindowEvent> handled,
+                               ObjectDefinition *baseDefinition) {
+    RuntimeClass *base =
+        definitions::Convert(baseDefinition != nullptr ? baseDefinition : &WindowDefinition);
     RuntimeClass *cls = RuntimeNewClass(base, base->methodCount, base->interfaceCount,
                                         base->eventCount, base->memberCount, base->propertyCount);
     cls->name = kstr::FromC(name);

@@ -49,7 +49,9 @@ void OnEvent(const std::string &event, const std::function<void(RuntimeObject *)
 // event table carries logging handlers for the given events (handlers of
 // Boolean events answer through Answer()). Its Layout handler, when asked
 // for, also applies the layout stream, as the image's #Layout does.
-RuntimeClass *ImageWindowClass(const char *name, std::initializer_list<WindowEvent> handled);
+// `base` may be another runtime window class (ContainerControl).
+RuntimeClass *ImageWindowClass(const char *name, std::initializer_list<WindowEvent> handled,
+                               ObjectDefinition *base = nullptr);
 class PropertyStream;
 void SetLayoutStream(const PropertyStream *stream);
 
