@@ -10,6 +10,9 @@ namespace kqc {
 
 void Sema::declareControls(ClassInfo *cls) {
     ClassInfo *controlBase = runtimeClass("Control");
+    // A container control is a window class that stands among the controls
+    // of the window it is placed in.
+    ClassInfo *containerBase = runtimeClass("ContainerControl");
     auto &decls = cls->decl->controls;
     for (size_t i = 0; i < decls.size(); ++i) {
         ControlDecl &d = decls[i];
@@ -21,7 +24,9 @@ void Sema::declareControls(ClassInfo *cls) {
         // A control whose class is wrong is still declared (without a class),
         // so that its name and its handlers raise no further errors.
         const Type *t = resolveType(d.cls);
-        bool isControl = t->kind == TypeKind::Object && controlBase && t->cls->isA(controlBase);
+        bool isControl =
+            t->kind == TypeKind::Object && ((controlBase && t->cls->isA(controlBase)) ||
+                                            (containerBase && t->cls->isA(containerBase)));
         if (t->kind != TypeKind::Error && !isControl)
             error(d.cls.pos, "'" + d.cls.name + "' is not a control class");
         auto *info = program_.make<ControlInfo>(d.name, d.pos);
