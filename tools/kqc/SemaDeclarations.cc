@@ -38,6 +38,7 @@ bool Sema::run() {
             if (s->kind == SymbolKind::Constant) resolveConst(static_cast<ConstInfo *>(s));
         }
         if (cls->isWindow) {
+            checkControlHandlers(cls);
             checkLayout(cls, cls->decl->layout);
             for (ControlInfo *c : cls->controls) {
                 if (!c->cls) continue;
@@ -483,6 +484,22 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
     }
     info->event = event;
     cls->memberOrder.push_back(info); // a member of the class table, not callable by name
+}
+
+// A control's event that its class (or a superclass) already handles has
+// no place for a handler of the window: the runtime refuses to install it.
+void Sema::checkControlHandlers(ClassInfo *cls) {
+    for (Symbol *s : cls->memberOrder) {
+        auto *m = s->kind == SymbolKind::Method ? static_cast<MethodInfo *>(s) : nullptr;
+        if (!m || !m->control || !m->control->cls || !m->event) continue;
+        std::string folded = utf8::fold(m->event->name);
+        for (const ClassInfo *c = m->control->cls; c; c = c->super) {
+            if (!c->handled.count(folded)) continue;
+            error(m->pos, "the event '" + m->event->name + "' of '" + m->control->name +
+                              "' is already handled by its class " + c->name);
+            break;
+        }
+    }
 }
 
 void Sema::layoutFields(ClassInfo *cls) {

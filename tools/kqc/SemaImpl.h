@@ -62,6 +62,7 @@ class Sema {
     void declareDeclare(ClassInfo *cls, DeclareDecl &d);
     void declareHandler(ClassInfo *cls, MethodDecl &m);
     bool checkOverride(ClassInfo *cls, MethodInfo *m);
+    void checkControlHandlers(ClassInfo *cls);
     void layoutFields(ClassInfo *cls);
     void checkInterfaces(ClassInfo *cls);
     void declareGlobals();
