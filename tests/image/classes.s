@@ -151,16 +151,19 @@ catchPastNestedRegion:
     ret
 
     .section .kq.strings,"a"
+    .balign 4
 sampleName:
     .long 1, 0, 8, 6, 0x08000100
     .byte 6
     .ascii "Sample"
     .byte 0
+    .balign 4
 greetName:
     .long 1, 0, 18, 16, 0x08000100
     .byte 16
     .ascii "greet%%o<Sample>"
     .byte 0
+    .balign 4
 exceptionName:
     .long 1, 0, 20, 18, 0x08000100
     .byte 18

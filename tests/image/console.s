@@ -66,11 +66,13 @@ run:
     ret
 
     .section .kq.strings,"a"
+    .balign 4
 runName:
     .long 1, 0, 5, 3, 0x08000100
     .byte 3
     .ascii "Run"
     .byte 0
+    .balign 4
 greeting:
     .long 1, 0, 35, 33, 0x08000100
     .byte 33

@@ -43,6 +43,7 @@ helper:
     ret
 
     .section .kq.strings,"a"
+    .balign 4
 greeting:
     .long 1, 0, 28, 26, 0x08000100
     .byte 26
