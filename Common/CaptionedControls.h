@@ -102,3 +102,10 @@ void Release(RuntimeObject *control);
         KQ_PROPERTY("Italic", &kTypeBoolean, prefix##ItalicGetter, prefix##ItalicSetter, 0),       \
         KQ_PROPERTY("Underline", &kTypeBoolean, prefix##UnderlineGetter, prefix##UnderlineSetter,  \
                     0)
+
+// Entry points of the captioned classes that other parts of the runtime use.
+extern "C" {
+void pushButtonDefaultSetter(RuntimeObject *control, int32_t, bool value);
+void pushButtonCancelSetter(RuntimeObject *control, int32_t, bool value);
+void StaticTextMultilineSetter(RuntimeObject *control, int32_t, bool value);
+}

@@ -8,11 +8,14 @@
 
 #include "Application.h"
 #include "ContainerControl.h"
+#include "ContextualMenu.h"
 #include "Control.h"
 #include "MenuItem.h"
 #include "MenuShortcuts.h"
+#include "Picture.h"
 #include "RuntimeErrorReport.h"
 #include "RuntimeException.h"
+#include "RuntimePaneDelegate.h"
 #include "RuntimeViewWindow.h"
 #include "WindowList.h"
 #include "XMenuGTK.h"
@@ -261,6 +264,8 @@ void InstallHandlers() {
     if (installed) return;
     installed = true;
     NativeWindow::SetShortcutHook(DispatchShortcut);
+    routing::SetContextualMenuHook(ShowContextualMenu);
+    XMenuGTK::SetIconSource(pictures::Image);
     XMenuGTK::SetChosenHandler(ItemChosen);
     XMenuGTK::SetOpeningHandler(MenuOpening);
 }

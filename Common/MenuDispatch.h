@@ -50,8 +50,9 @@ bool DispatchShortcut(NativeWindow *window, KESTstring *key, uint16_t modifiers)
 // The front runtime window's object, or null.
 WindowObject *FrontWindow();
 
-// Installs the menu layer's handlers into the window and GTK+ layers
-// (once; every item's initialisation calls it).
+// Installs the menu layer's handlers into the window and GTK+ layers:
+// chosen items, menu shortcuts and contextual menus (once; every item's
+// initialisation and every window's opening calls it).
 void InstallHandlers();
 
 } // namespace menus

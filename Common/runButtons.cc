@@ -5,8 +5,11 @@
 //   PushButton   104 Default, 105 Cancel, 108 action receivers; size 112
 //   CheckBox     104 Value (State), 108 action receivers, 112 DataSource,
 //                116 DataField; size 120
-//   RadioButton  104 Value (before the pane exists); size 108
+//   RadioButton  104 Value (before the pane exists), 108 action receivers;
+//                size 112
 //
+// The receivers stand at the same place in all three, so that RadioButton
+// shares PushButton's pair of notification entry points.
 // (the caption and font fields before them: CaptionedControls.h). Events
 // after RectControl's: Action, MouseDown, MouseUp, GotFocus, LostFocus.
 #include "ActionReceivers.h"
@@ -42,10 +45,12 @@ static_assert(sizeof(CheckBoxObject) == 120, "CheckBox instance size");
 struct RadioButtonObject {
     CaptionedControlObject captioned;
     uint8_t value;
+    ActionReceiverList *receivers;
 };
 static_assert(offsetof(RadioButtonObject, value) == 104, "RadioButton.Value");
-constexpr uint32_t kRadioButtonSize = 108;
-static_assert(sizeof(RadioButtonObject) <= kRadioButtonSize, "RadioButton instance size");
+static_assert(offsetof(RadioButtonObject, receivers) == offsetof(PushButtonObject, receivers),
+              "RadioButton.receivers where PushButton's are");
+static_assert(sizeof(RadioButtonObject) == 112, "RadioButton instance size");
 
 // The five events of each button class, in this order.
 #define KQ_BUTTON_EVENT_ROWS                                                                       \
@@ -241,13 +246,14 @@ void RadioCreatePane(RuntimeObject *control) {
     auto *pane = new RadioButtonGTK(controls::ParentPaneFor(control));
     pane->SetValue(r->value);
     pane->SetDelegate(
-        new RuntimeRadioRouter(control, &kRadioButtonEventSet, kRadioButtonEvents, nullptr));
+        new RuntimeRadioRouter(control, &kRadioButtonEventSet, kRadioButtonEvents, &r->receivers));
     controls::AttachPane(control, pane);
     captioned::ApplyTo(control);
 }
 
 void radioDestructor(RuntimeObject *control) {
     captioned::Release(control);
+    actionreceivers::Release(reinterpret_cast<RadioButtonObject *>(control)->receivers);
 }
 
 bool radioValueGetter(RuntimeObject *control, int32_t) {
@@ -345,15 +351,22 @@ const PropertyEntry kRadioButtonProperties[] = {
     KQ_FONT_PROPERTY_ROWS(radio),
 };
 
+const MethodEntry kRadioButtonMethods[] = {
+    KQ_METHOD("addActionNotificationReceiver", nullptr, KQ_TABLE(kReceiverParameters),
+              pbAddActionNotificationReceiver),
+    KQ_METHOD("removeActionNotificationReceiver", nullptr, KQ_TABLE(kReceiverParameters),
+              pbRemoveActionNotificationReceiver),
+};
+
 const HookEntry kRadioButtonHooks[] = {KQ_HOOK("CreatePane", RadioCreatePane)};
 
 const RuntimeClassDeclaration kRadioButtonDeclaration = {"RadioButton",
                                                          &RectControlDefinition,
-                                                         kRadioButtonSize,
+                                                         sizeof(RadioButtonObject),
                                                          KQ_GUI_ONLY,
                                                          false,
                                                          KQ_TABLE(kRadioButtonProperties),
-                                                         KQ_NO_TABLE,
+                                                         KQ_TABLE(kRadioButtonMethods),
                                                          KQ_TABLE(kRadioButtonEvents),
                                                          KQ_TABLE(kRadioButtonHooks),
                                                          KQ_NO_TABLE,

@@ -1,7 +1,9 @@
 // The class `Canvas`: a control that the application draws itself. Its pane
 // (RuntimeCanvas) reports exposures; the router draws the backdrop picture
 // and raises Paint with a Graphics object on the canvas, clipped to the
-// exposed part.
+// exposed part, then the focus ring when UseFocusRing is set and the canvas
+// has the focus. With EraseBackground False an exposure starts from what
+// the canvas showed before instead of the background.
 //
 // Canvas record, instance size 96 (RectControl fields before):
 //
@@ -59,24 +61,30 @@ const ControlEventSet kCanvasEventSet = {&kCanvasEvents[kMouseDown], &kCanvasEve
                                          &kCanvasEvents[kMouseUp],   &kCanvasEvents[kGotFocus],
                                          &kCanvasEvents[kLostFocus], &kCanvasEvents[kKeyDown]};
 
+RuntimeCanvas *CanvasPaneOf(RuntimeObject *canvas) {
+    return static_cast<RuntimeCanvas *>(controls::PaneOf(canvas));
+}
+
 class RuntimeCanvasRouter : public ControlRouter<DrawingDelegate> {
   public:
     explicit RuntimeCanvasRouter(RuntimeObject *control)
         : ControlRouter(control, &kCanvasEventSet) {}
 
     void Paint(GdkDrawable *drawable, int width, int height, const GdkRectangle &area) override {
+        Ref<> keep(mControl);
+        CanvasObject *c = AsCanvas(mControl);
+        RuntimeCanvas *pane = CanvasPaneOf(mControl);
+        // EraseBackground is a stored property: a change reaches the pane
+        // here and counts from the next exposure on.
+        if (pane != nullptr) pane->SetEraseBackground(c->eraseBackground != 0);
         Ref<> g = Ref<>::Adopt(graphics::NewForExposure(drawable, width, height, area));
-        if (RuntimeObject *backdrop = AsCanvas(mControl)->backdrop)
-            RuntimeGraphicsDrawPicture(g.get(), backdrop, 0, 0, kDefaultExtent, kDefaultExtent, 0,
-                                       0, kDefaultExtent, kDefaultExtent);
+        graphics::DrawBackdrop(g.get(), c->backdrop);
         events::Raise(mControl, kCanvasEvents[kPaint].item,
                       {uint32_t(reinterpret_cast<uintptr_t>(g.get()))});
+        if (c->useFocusRing && CanvasPaneOf(mControl) == pane && pane != nullptr)
+            pane->DrawFocusRing(area);
     }
 };
-
-RuntimeCanvas *CanvasPaneOf(RuntimeObject *canvas) {
-    return static_cast<RuntimeCanvas *>(controls::PaneOf(canvas));
-}
 
 const PropertyEntry kCanvasProperties[] = {
     KQ_READONLY_PROPERTY("Graphics", &GraphicsDefinition, canvasGraphicsGetter, 0),
@@ -138,6 +146,7 @@ void CanvasCreatePane(RuntimeObject *canvas) {
     CanvasObject *c = AsCanvas(canvas);
     auto *pane =
         new RuntimeCanvas(controls::ParentPaneFor(canvas), c->acceptFocus != 0, c->acceptTabs != 0);
+    pane->SetEraseBackground(c->eraseBackground != 0);
     pane->SetDelegate(new RuntimeCanvasRouter(canvas));
     controls::AttachPane(canvas, pane);
 }

@@ -209,9 +209,18 @@ RuntimeObject *NewForExposure(GdkDrawable *drawable, int width, int height,
     return New(backend);
 }
 
-RuntimeObject *NewForWidget(GtkWidget *widget, int width, int height) {
+RuntimeObject *NewForWidget(GtkWidget *widget, int width, int height, int top) {
     GdkWindow *window = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
-    return window != nullptr ? New(new GraphicsGTK(window, 0, 0, width, height)) : nullptr;
+    if (window == nullptr) return nullptr;
+    auto *backend = new GraphicsGTK(window, 0, top, width, height);
+    backend->SetClip(0, 0, width, height);
+    return New(backend);
+}
+
+void DrawBackdrop(RuntimeObject *g, RuntimeObject *picture) {
+    if (picture != nullptr)
+        RuntimeGraphicsDrawPicture(g, picture, 0, 0, kDefaultExtent, kDefaultExtent, 0, 0,
+                                   kDefaultExtent, kDefaultExtent);
 }
 
 GraphicsGTK *BackendOf(RuntimeObject *graphics) {

@@ -63,8 +63,13 @@ RuntimeObject *NewForExposure(GdkDrawable *drawable, int width, int height,
                               const GdkRectangle &area);
 
 // A new Graphics object drawing on the widget's own window over a surface
-// of width by height; null while the widget has no window.
-RuntimeObject *NewForWidget(GtkWidget *widget, int width, int height);
+// of width by height whose top-left corner lies `top` pixels down the
+// window; null while the widget has no window.
+RuntimeObject *NewForWidget(GtkWidget *widget, int width, int height, int top = 0);
+
+// Draws a picture at its own size at the surface's top-left corner (the
+// backdrop of windows and canvases).
+void DrawBackdrop(RuntimeObject *g, RuntimeObject *picture);
 
 // The back end of a Graphics object, or null.
 GraphicsGTK *BackendOf(RuntimeObject *graphics);

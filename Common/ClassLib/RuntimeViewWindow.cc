@@ -4,6 +4,7 @@
 
 #include "ContainerControl.h"
 #include "Control.h"
+#include "Graphics.h"
 #include "RuntimeException.h"
 #include "RuntimePaneDelegate.h"
 
@@ -151,6 +152,21 @@ void RuntimeViewWindow::WindowMaximized() {
 
 void RuntimeViewWindow::WindowRestored() {
     RaiseStateEvent(mRestoreHandler);
+}
+
+void RuntimeViewWindow::WindowPaint(GdkEventExpose *event) {
+    const EventItem *paint = windows::Event(WindowEvent::Paint);
+    if (mWindow->backdrop == nullptr && events::Handler(&mWindow->header, paint) == nullptr) return;
+    int offset = ContentOffset();
+    GdkRectangle content = {0, offset, mRect.Width(), mRect.Height()}, area;
+    if (!gdk_rectangle_intersect(&event->area, &content, &area)) return;
+    Ref<> keep(&mWindow->header);
+    Ref<> g =
+        Ref<>::Adopt(graphics::NewForWidget(Toplevel(), content.width, content.height, offset));
+    if (!g) return;
+    graphics::BackendOf(g.get())->SetClip(area.x, area.y - offset, area.width, area.height);
+    graphics::DrawBackdrop(g.get(), mWindow->backdrop);
+    events::Raise(&mWindow->header, paint, {uint32_t(reinterpret_cast<uintptr_t>(g.get()))});
 }
 
 void RuntimeViewWindow::CloseRequested() {

@@ -3,7 +3,8 @@
 // quitting tell runtime windows from other native windows by it), and
 // raises the window's events for the native window's signals. Its
 // Minimize, Maximize and Restore handlers are looked up once, when it is
-// made.
+// made. An exposure of the content draws the window's backdrop picture and
+// raises Paint with a Graphics clipped to the exposed part.
 #pragma once
 
 #include "NativeWindow.h"
@@ -43,6 +44,7 @@ class RuntimeViewWindow : public NativeWindow {
     void WindowMinimized() override;
     void WindowMaximized() override;
     void WindowRestored() override;
+    void WindowPaint(GdkEventExpose *event) override;
     void CloseRequested() override;
     bool WindowKeyDown(KESTstring *key) override;
     bool WindowContextualMenu(int x, int y) override;

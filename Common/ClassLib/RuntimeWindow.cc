@@ -9,6 +9,7 @@
 #include "Control.h"
 #include "ControlAccessors.h"
 #include "MainLoop.h"
+#include "MenuDispatch.h"
 #include "RuntimeErrorReport.h"
 #include "RuntimeViewWindow.h"
 #include "WindowList.h"
@@ -123,6 +124,7 @@ void Open(WindowObject *w) {
     spec.undecorated = w->macProcId == kUndecoratedProcId;
 
     InstallMainLoopHooks();
+    menus::InstallHandlers();
     RuntimeViewWindow *native = new RuntimeViewWindow(w, spec);
     w->mImp = native;
     w->mContentPane = native;

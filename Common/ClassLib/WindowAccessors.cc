@@ -6,6 +6,7 @@
 #include "ContainerControl.h"
 #include "Control.h"
 #include "GTKHelper.h"
+#include "Graphics.h"
 #include "MouseCursor.h"
 #include "RuntimeErrorReport.h"
 #include "RuntimeViewWindow.h"
@@ -225,6 +226,14 @@ void windowBackdropSetter(RuntimeObject *window, int32_t, RuntimeObject *picture
     RuntimeLockUnlockObjects(picture, w->backdrop);
     w->backdrop = picture;
     if (w->mImp != nullptr) gtk_widget_queue_draw(w->mImp->Toplevel());
+}
+
+RuntimeObject *windowGraphicsGetter(RuntimeObject *window, int32_t) {
+    WindowObject *w = KQ_CHECKED_WINDOW(window);
+    if (w == nullptr || w->mImp == nullptr) return nullptr;
+    const PaneRect &content = w->mImp->Rect();
+    return graphics::NewForWidget(w->mImp->Toplevel(), content.Width(), content.Height(),
+                                  w->mImp->ContentOffset());
 }
 
 bool windowHasBackColorGetter(RuntimeObject *window, int32_t) {

@@ -73,6 +73,9 @@ bool windowLiveResizeGetter(RuntimeObject *window, int32_t parameter);
 void windowLiveResizeSetter(RuntimeObject *window, int32_t parameter, bool value);
 RuntimeObject *windowBackdropGetter(RuntimeObject *window, int32_t parameter);
 void windowBackdropSetter(RuntimeObject *window, int32_t parameter, RuntimeObject *picture);
+// A Graphics drawing on the open window's content; nothing while it is
+// closed.
+RuntimeObject *windowGraphicsGetter(RuntimeObject *window, int32_t parameter);
 bool windowHasBackColorGetter(RuntimeObject *window, int32_t parameter);
 void windowHasBackColorSetter(RuntimeObject *window, int32_t parameter, bool value);
 uint32_t windowBackColorGetter(RuntimeObject *window, int32_t parameter);

@@ -68,7 +68,7 @@ const PropertyEntry kWindowProperties[] = {
     KQ_PROPERTY("Composite", &kTypeBoolean, boolGetter, boolSetter, KQ_WINDOW_FIELD(composite)),
     KQ_PROPERTY("LiveResize", &kTypeBoolean, windowLiveResizeGetter, windowLiveResizeSetter, 0),
     KQ_PROPERTY("Backdrop", &PictureDefinition, windowBackdropGetter, windowBackdropSetter, 0),
-    KQ_PENDING_PROPERTY("Graphics", &GraphicsDefinition),
+    KQ_READONLY_PROPERTY("Graphics", &GraphicsDefinition, windowGraphicsGetter, 0),
     KQ_PROPERTY("HasBackColor", &kTypeBoolean, windowHasBackColorGetter, windowHasBackColorSetter,
                 0),
     KQ_PROPERTY("BackColor", &kTypeColor, windowBackColorGetter, windowBackColorSetter, 0),

@@ -6,6 +6,41 @@ RuntimeCanvas::RuntimeCanvas(ContainerPane *parent, bool acceptFocus, bool accep
     GtkWidget *area = drawingarea::New(this);
     gtk_widget_set_can_focus(area, acceptFocus);
     SetWidget(area);
+    // GTK+ sets the window's background when it realises the widget and
+    // when its style changes; an area that keeps its content has none.
+    g_signal_connect_after(area, "realize", G_CALLBACK(ApplyBackground), this);
+    g_signal_connect_after(area, "style-set", G_CALLBACK(ApplyBackground), this);
+}
+
+void RuntimeCanvas::SetEraseBackground(bool erase) {
+    if (erase == mErase) return;
+    mErase = erase;
+    gtk_widget_set_double_buffered(Widget(), erase);
+    ApplyBackground(Widget(), this);
+}
+
+void RuntimeCanvas::ApplyBackground(GtkWidget *widget, gpointer self) {
+    GdkWindow *window = gtk_widget_get_window(widget);
+    if (window == nullptr) return;
+    if (static_cast<RuntimeCanvas *>(self)->mErase)
+        gtk_style_set_background(gtk_widget_get_style(widget), window,
+                                 gtk_widget_get_state(widget));
+    else
+        gdk_window_set_back_pixmap(window, nullptr, FALSE);
+}
+
+void RuntimeCanvas::DrawFocusRing(const GdkRectangle &area) {
+    GtkWidget *widget = Widget();
+    if (panes::FocusedPane() != this || !gtk_widget_has_focus(widget)) return;
+    GdkRectangle clip = area;
+    gtk_paint_focus(gtk_widget_get_style(widget), gtk_widget_get_window(widget),
+                    gtk_widget_get_state(widget), &clip, widget, "canvas", 0, 0, mRect.Width(),
+                    mRect.Height());
+}
+
+void RuntimeCanvas::FocusChanged(bool gained) {
+    ContainerPane::FocusChanged(gained);
+    drawingarea::Invalidate(this);
 }
 
 void RuntimeCanvas::Scroll(int dx, int dy, int x, int y, int width, int height, bool moveControls) {

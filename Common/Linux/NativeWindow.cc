@@ -18,7 +18,10 @@ constexpr int kNoMaximum = 32000;
 
 // The GTK+ signal handlers, with access to the window's state.
 struct NativeWindowSignals {
-    static gboolean Expose(GtkWidget *, GdkEventExpose *event, NativeWindow *w) {
+    // Runs before GTK+'s own handler, which then draws the controls that
+    // have no window of their own over what the window painted.
+    static gboolean Expose(GtkWidget *top, GdkEventExpose *event, NativeWindow *w) {
+        if (event->window != gtk_widget_get_window(top)) return FALSE;
         NativeWindow::EventBracket bracket(w);
         w->WindowPaint(event);
         return FALSE;
@@ -74,6 +77,10 @@ struct NativeWindowSignals {
         w->PointerPosition(&x, &y);
         NativeWindow::EventBracket bracket(w);
         bool mark = panes::ExchangeMouseDownMark(true);
+        if (NativeWindow::IsContextualClick(event) && w->ContextualClick(w->PaneAt(x, y), x, y)) {
+            panes::ExchangeMouseDownMark(mark);
+            return TRUE;
+        }
         bool taken = w->DispatchMouseDown(x, y, modifiers);
         if (!taken && w->WindowMouseDown(x, y) && !w->IsClosing()) {
             panes::SetTrackingPane(w);
@@ -207,6 +214,9 @@ void NativeWindow::Build(const NativeWindowSpec &spec) {
     else if (mKind == kKindFloating || mKind == kKindGlobalFloating)
         gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_UTILITY);
 
+    // The window paints its own background (the exposed area is cleared to
+    // the background colour first); GTK+ would paint over it otherwise.
+    gtk_widget_set_app_paintable(top, TRUE);
     gtk_widget_add_events(top, kEventMask);
     using S = NativeWindowSignals;
     g_signal_connect(top, "expose-event", G_CALLBACK(S::Expose), this);
@@ -312,6 +322,15 @@ bool NativeWindow::DispatchMouseDown(int x, int y, uint16_t modifiers) {
         if (!pane->LetsClicksThrough()) return true;
     }
     return false;
+}
+
+bool NativeWindow::IsContextualClick(const GdkEventButton *event) {
+    return event->type == GDK_BUTTON_PRESS && event->button == 3;
+}
+
+bool NativeWindow::ContextualClick(Pane *pane, int x, int y) {
+    if (pane != nullptr && pane != this && pane->HandleContextualMenu(x, y)) return true;
+    return !IsClosing() && WindowContextualMenu(x, y);
 }
 
 // ---------------------------------------------------------------------------

@@ -105,6 +105,12 @@ class NativeWindow : public ContainerPane {
     // topmost down; true when a pane took it.
     bool DispatchMouseDown(int x, int y, uint16_t modifiers);
 
+    // A contextual click (a press of the third button) at (x, y) asks the
+    // pane under it, then the window, for a contextual menu; true when one
+    // was shown, which takes the press.
+    static bool IsContextualClick(const GdkEventButton *event);
+    bool ContextualClick(Pane *pane, int x, int y);
+
     // Key handling of a key press; true when the key is consumed.
     bool HandleKeyPress(const GdkEventKey *event);
     // Tab traversal: focuses the next (or previous) pane that accepts the
@@ -143,6 +149,8 @@ class NativeWindow : public ContainerPane {
     virtual void WindowMinimized();
     virtual void WindowMaximized();
     virtual void WindowRestored();
+    // An exposure of the toplevel's own window (coordinates of that window:
+    // the content starts ContentOffset() pixels down).
     virtual void WindowPaint(GdkEventExpose *event);
     virtual void CloseRequested();
     virtual bool WindowKeyDown(KESTstring *key);

@@ -27,6 +27,10 @@ gboolean OnButtonPress(GtkWidget *, GdkEventButton *event, gpointer data) {
 
     NativeWindow::EventBracket bracket(window);
     bool mark = panes::ExchangeMouseDownMark(true);
+    if (NativeWindow::IsContextualClick(event) && window->ContextualClick(pane, x, y)) {
+        panes::ExchangeMouseDownMark(mark);
+        return TRUE;
+    }
     PressResult result = event->type == GDK_2BUTTON_PRESS ? pane->HandleDoubleClick(x, y, modifiers)
                                                           : pane->HandleMouseDown(x, y, modifiers);
     panes::ExchangeMouseDownMark(mark);

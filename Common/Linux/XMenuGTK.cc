@@ -4,10 +4,25 @@
 #include "GTKHelper.h"
 #include "MenuShortcuts.h"
 
+#include <gdk/gdkkeysyms.h>
+
+#include <algorithm>
+
 namespace {
 
 XMenuGTK::RecordHandler gChosenHandler = nullptr;
 XMenuGTK::RecordHandler gOpeningHandler = nullptr;
+XMenuGTK::IconSource gIconSource = nullptr;
+
+// The group of the closures that only show shortcut texts.
+GtkAccelGroup *DisplayGroup() {
+    static GtkAccelGroup *group = gtk_accel_group_new();
+    return group;
+}
+
+gboolean ShowOnly(GtkAccelGroup *, GObject *, guint, GdkModifierType) {
+    return FALSE;
+}
 
 // Marks a window that already has the accelerator group.
 const char kAccelsAdded[] = "kq-menu-accels";
@@ -54,6 +69,10 @@ void XMenuGTK::SetOpeningHandler(RecordHandler handler) {
     gOpeningHandler = handler;
 }
 
+void XMenuGTK::SetIconSource(IconSource source) {
+    gIconSource = source;
+}
+
 XMenuGTK::XMenuGTK(RuntimeObject *item, bool bar) : Menu(item) {
     if (bar) {
         mBar = gtk_menu_bar_new();
@@ -91,9 +110,11 @@ void XMenuGTK::MakeItemWidget() {
     gtk_widget_set_visible(mWidget, IsVisible());
     mAccelKey = 0;
     ApplyAccelerator();
+    IconChanged();
 }
 
 void XMenuGTK::DestroyItemWidget() {
+    ShowShortcutText(0, GdkModifierType(0));
     if (mWidget == nullptr) return;
     // The submenu (this record's own) outlives a widget being replaced.
     if (mSubmenu != nullptr) gtk_menu_item_set_submenu(GTK_MENU_ITEM(mWidget), nullptr);
@@ -115,14 +136,67 @@ void XMenuGTK::ApplyAccelerator() {
     shortcuts::Remove(this);
     kstr::StringRef utf8(kstr::ToUTF8(Shortcut()));
     shortcuts::Shortcut s = shortcuts::Parse(kstr::Text(utf8.Get()));
+    guint shown = 0;
+    if (s.keysym == 0 && !s.key.empty()) {
+        shortcuts::Set(this, s.key, s.mask);
+        gunichar c = g_utf8_get_char_validated(s.key.c_str(), -1);
+        bool single = c != gunichar(-1) && c != gunichar(-2) &&
+                      g_utf8_next_char(s.key.c_str()) == s.key.c_str() + s.key.size();
+        shown = gdk_keyval_to_lower(single ? gdk_unicode_to_keyval(c)
+                                           : gdk_keyval_from_name(s.key.c_str()));
+    }
+    // Adding the widget's own accelerator below points the label at it.
+    ShowShortcutText(shown, GdkModifierType(s.mask));
     if (s.keysym != 0) {
         mAccelKey = s.keysym;
         mAccelMods = GdkModifierType(s.mask);
         gtk_widget_add_accelerator(mWidget, "activate", AccelGroup(), mAccelKey, mAccelMods,
                                    GTK_ACCEL_VISIBLE);
-    } else if (!s.key.empty()) {
-        shortcuts::Set(this, s.key, s.mask);
     }
+}
+
+void XMenuGTK::ShowShortcutText(guint keyval, GdkModifierType mods) {
+    GtkWidget *label =
+        mWidget != nullptr && !mWidgetIsSeparator ? gtk_bin_get_child(GTK_BIN(mWidget)) : nullptr;
+    if (mShownShortcut != nullptr) {
+        if (label != nullptr && GTK_IS_ACCEL_LABEL(label))
+            gtk_accel_label_set_accel_closure(GTK_ACCEL_LABEL(label), nullptr);
+        gtk_accel_group_disconnect(DisplayGroup(), mShownShortcut);
+        g_closure_unref(mShownShortcut);
+        mShownShortcut = nullptr;
+    }
+    if (keyval == 0 || keyval == GDK_KEY_VoidSymbol || label == nullptr ||
+        !GTK_IS_ACCEL_LABEL(label))
+        return;
+    mShownShortcut = g_cclosure_new(G_CALLBACK(ShowOnly), nullptr, nullptr);
+    g_closure_ref(mShownShortcut);
+    g_closure_sink(mShownShortcut);
+    gtk_accel_group_connect(DisplayGroup(), keyval, mods, GTK_ACCEL_VISIBLE, mShownShortcut);
+    gtk_accel_label_set_accel_closure(GTK_ACCEL_LABEL(label), mShownShortcut);
+}
+
+void XMenuGTK::IconChanged() {
+    if (mWidget == nullptr || mWidgetIsSeparator) return;
+    GdkPixbuf *pixbuf =
+        gIconSource != nullptr && Icon(0) != nullptr ? gIconSource(Icon(0)) : nullptr;
+    // A picture larger than a menu icon is scaled down to that size.
+    int width = 0, height = 0;
+    gtk_icon_size_lookup(GTK_ICON_SIZE_MENU, &width, &height);
+    if (pixbuf != nullptr &&
+        (gdk_pixbuf_get_width(pixbuf) > width || gdk_pixbuf_get_height(pixbuf) > height)) {
+        double scale = std::min(double(width) / gdk_pixbuf_get_width(pixbuf),
+                                double(height) / gdk_pixbuf_get_height(pixbuf));
+        GdkPixbuf *scaled = gdk_pixbuf_scale_simple(
+            pixbuf, std::max(1, int(gdk_pixbuf_get_width(pixbuf) * scale)),
+            std::max(1, int(gdk_pixbuf_get_height(pixbuf) * scale)), GDK_INTERP_BILINEAR);
+        g_object_unref(pixbuf);
+        pixbuf = scaled;
+    }
+    GtkWidget *image = pixbuf != nullptr ? gtk_image_new_from_pixbuf(pixbuf) : nullptr;
+    if (pixbuf != nullptr) g_object_unref(pixbuf);
+    gtk_image_menu_item_set_image(GTK_IMAGE_MENU_ITEM(mWidget), image);
+    // Shown whatever the desktop's setting for images in menus.
+    gtk_image_menu_item_set_always_show_image(GTK_IMAGE_MENU_ITEM(mWidget), image != nullptr);
 }
 
 void XMenuGTK::TextChanged() {

@@ -4,9 +4,12 @@
 // Child widgets are placed in the parent's bar or submenu at the child's
 // position. Shortcuts with an X key symbol become accelerators of the
 // item's widget in the process's accelerator group; the others go to the
-// runtime shortcut table. A checked item is marked by its own expose
-// handler. It knows nothing of the class model: the menu layer installs the
-// handlers for a chosen item and for a menu that is about to open.
+// runtime shortcut table, and their text is shown in the item's label
+// through a closure of an accelerator group that no window carries (so it
+// shows, but never fires). A checked item is marked by its own expose
+// handler; the icon stands in front of the text. It knows nothing of the
+// class model: the menu layer installs the handlers for a chosen item and
+// for a menu that is about to open, and the source of the icons' pixbufs.
 #pragma once
 
 #include "Menu.h"
@@ -40,6 +43,9 @@ class XMenuGTK : public Menu {
     using RecordHandler = void (*)(Menu *record);
     static void SetChosenHandler(RecordHandler handler);
     static void SetOpeningHandler(RecordHandler handler);
+    // The pixbuf of an icon picture: a new reference, or null.
+    using IconSource = GdkPixbuf *(*)(RuntimeObject *picture);
+    static void SetIconSource(IconSource source);
 
   protected:
     void TextChanged() override;
@@ -47,6 +53,7 @@ class XMenuGTK : public Menu {
     void CheckedChanged() override;
     void VisibleChanged() override;
     void ShortcutChanged() override;
+    void IconChanged() override;
     void ChildInserted(uint32_t index, Menu *child) override;
     void ChildRemoved(Menu *child) override;
 
@@ -57,6 +64,8 @@ class XMenuGTK : public Menu {
     void DestroyItemWidget();
     void ApplyLabel();
     void ApplyAccelerator();
+    // Shows a shortcut of the runtime table in the label (keyval 0: none).
+    void ShowShortcutText(guint keyval, GdkModifierType mods);
     GtkWidget *ChildShell();
 
     GtkWidget *mBar = nullptr;
@@ -65,4 +74,5 @@ class XMenuGTK : public Menu {
     bool mWidgetIsSeparator = false;
     guint mAccelKey = 0;
     GdkModifierType mAccelMods = GdkModifierType(0);
+    GClosure *mShownShortcut = nullptr; // one reference of ours
 };

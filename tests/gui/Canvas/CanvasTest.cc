@@ -1,7 +1,8 @@
 // Canvases on a private display: what Paint draws is read back from the
 // canvas's window pixel by pixel (rectangles, connected lines, a thick pen,
-// text, pictures from bitmap resources with their clipping), and real
-// clicks reach the canvas's mouse events.
+// text, pictures from bitmap resources with their clipping, what stays
+// without EraseBackground, the focus ring), and real clicks reach the
+// canvas's mouse events.
 #include "Canvas.h"
 #include "ControlAccessors.h"
 #include "Graphics.h"
@@ -83,11 +84,13 @@ class CanvasPaint : public kqtest::WindowTest {
     }
 
     // Opens a window with one canvas "Leinwand" at (10, 10), 120 by 90,
-    // handling Paint and the mouse events, and waits for its first paint.
-    void Open(std::function<void(RuntimeObject *g)> scene) {
+    // handling Paint and the mouse events, and waits for its first paint;
+    // `setUp` sees the canvas before its pane is made.
+    void Open(std::function<void(RuntimeObject *g)> scene,
+              const std::function<void(RuntimeObject *canvas)> &setUp = {}) {
         gScene = std::move(scene);
         static RuntimeClass *cls = kqtest::ImageWindowClass("Zeichnung", {});
-        mWindow = kqtest::NewWindow(cls, [this](RuntimeObject *window) {
+        mWindow = kqtest::NewWindow(cls, [this, &setUp](RuntimeObject *window) {
             mCanvas = definitions::Instantiate(&CanvasDefinition);
             kstr::StringRef name(kstr::FromC("Leinwand"));
             stringSetter(mCanvas, offsetof(ControlObject, mName), name.Get());
@@ -99,6 +102,7 @@ class CanvasPaint : public kqtest::WindowTest {
                 RuntimeInstallInstanceEventHandler(mCanvas, e.Get(),
                                                    kqtest::HandlerForEvent(event));
             }
+            if (setUp) setUp(mCanvas);
             kqtest::AddControl(window, mCanvas);
         });
         RuntimeShowWindow(mWindow);
@@ -109,6 +113,14 @@ class CanvasPaint : public kqtest::WindowTest {
     }
 
     uint32_t At(int x, int y) { return kqtest::PixelAt(kqtest::WidgetOf(mCanvas), x, y); }
+
+    // Draws the canvas again and waits for the paint.
+    void Repaint() {
+        int before = gPaints;
+        RuntimeControlRefresh(mCanvas, true);
+        kqtest::Settle([before] { return gPaints > before; });
+        ASSERT_GT(gPaints, before);
+    }
 
     // The columns of row y from x0 to x1 (inclusive) that have the colour.
     std::vector<int> Columns(int y, int x0, int x1, uint32_t rgb) {
@@ -269,6 +281,61 @@ TEST_F(CanvasPaint, BackdropAndOffscreenPicturesShowWhatWasDrawn) {
     Ref<> caught = Ref<>::Adopt(kqtest::Caught([&] { PictureConstructor(bad.get(), 0, 5, 32); }));
     EXPECT_TRUE(caught);
     EXPECT_EQ(pictureWidthGetter(bad.get(), 0), 0);
+}
+
+// The Canvas fields of the stored flags (the record in Canvas.cc).
+constexpr int32_t kAcceptFocusField = 92, kUseFocusRingField = 94, kEraseBackgroundField = 95;
+
+TEST_F(CanvasPaint, WithoutEraseBackgroundAPaintFindsWhatWasDrawnBefore) {
+    // Paint draws a red square at the left, or a blue one beside it.
+    static bool blue = false;
+    blue = false;
+    auto scene = [](RuntimeObject *g) {
+        graphicsForeColorSetter(g, 0, blue ? kBlue : kRed);
+        RuntimeGraphicsFillRect(g, blue ? 20 : 0, 0, 10, 10);
+    };
+    Open(scene, [](RuntimeObject *canvas) { boolSetter(canvas, kEraseBackgroundField, false); });
+    EXPECT_EQ(At(5, 5), kRed);
+    blue = true;
+    Repaint();
+    EXPECT_EQ(At(25, 5), kBlue);
+    EXPECT_EQ(At(5, 5), kRed) << "the first paint's square stays";
+
+    // Switched on, it counts from the next exposure: then red goes.
+    boolSetter(mCanvas, kEraseBackgroundField, true);
+    Repaint();
+    Repaint();
+    EXPECT_EQ(At(25, 5), kBlue);
+    EXPECT_NE(At(5, 5), kRed);
+}
+
+TEST_F(CanvasPaint, FocusRingIsDrawnWhileTheCanvasHasTheFocus) {
+    Open(
+        [](RuntimeObject *g) {
+            graphicsForeColorSetter(g, 0, 0xFFFFFF);
+            RuntimeGraphicsFillRect(g, 0, 0, 120, 90);
+        },
+        [](RuntimeObject *canvas) { boolSetter(canvas, kAcceptFocusField, true); });
+    // Dark pixels along the canvas's top and left edges.
+    auto ring = [this] {
+        int dark = 0;
+        for (int x = 0; x < 120; ++x)
+            dark += (At(x, 0) & 0xFFFFFF) < 0x404040;
+        for (int y = 0; y < 90; ++y)
+            dark += (At(0, y) & 0xFFFFFF) < 0x404040;
+        return dark;
+    };
+    EXPECT_EQ(ring(), 0);
+    ASSERT_TRUE(kqtest::Activate(mWindow));
+    int before = gPaints;
+    RuntimeSetFocus(mCanvas);
+    kqtest::Settle([before] { return gPaints > before; });
+    EXPECT_GT(ring(), 40);
+    EXPECT_EQ(At(60, 45), 0xFFFFFFu) << "inside stays as Paint left it";
+
+    boolSetter(mCanvas, kUseFocusRingField, false);
+    Repaint();
+    EXPECT_EQ(ring(), 0) << "UseFocusRing False: no ring, focus or not";
 }
 
 TEST_F(CanvasPaint, ScrollMovesTheDrawingAndTheControlsOnTheCanvas) {

@@ -20,6 +20,8 @@ void pushButtonPush(RuntimeObject *control);
 void pushButtonTitleSetter(RuntimeObject *control, int32_t, KESTstring *value);
 void pushButtonDefaultSetter(RuntimeObject *control, int32_t, bool value);
 void pushButtonCancelSetter(RuntimeObject *control, int32_t, bool value);
+void pbAddActionNotificationReceiver(RuntimeObject *control, RuntimeObject *receiver);
+void pbRemoveActionNotificationReceiver(RuntimeObject *control, RuntimeObject *receiver);
 bool radioValueGetter(RuntimeObject *control, int32_t);
 void radioValueSetter(RuntimeObject *control, int32_t, bool value);
 bool checkBoxValueGetter(RuntimeObject *control, int32_t);
@@ -45,6 +47,24 @@ class ButtonControls : public kqtest::WindowTest {
 RuntimeObject *Button(const char *name, int left, int top) {
     return kqtest::NewRuntimeControl(&PushButtonDefinition, name, left, top, 90, 28,
                                      {"Action", "MouseDown", "MouseUp"});
+}
+
+void PerformAction(RuntimeObject *) {
+    kqtest::Log("PerformAction");
+}
+
+// An object of an image class implementing actionNotificationReceiver.
+Ref<> NewReceiver() {
+    static RuntimeClass *cls = [] {
+        RuntimeClass *c = RuntimeNewClass(nullptr, 0, 1, 0, 0, 0);
+        c->instanceSize = sizeof(RuntimeObject);
+        RuntimeMethodEntry *methods = RuntimeNewVtable(1);
+        methods[0] = {reinterpret_cast<void *>(PerformAction), nullptr};
+        c->interfaces()[0] = {definitions::Convert(&actionNotificationReceiverDefinition), 1,
+                              methods};
+        return c;
+    }();
+    return Ref<>::Adopt(RuntimeNewObject(cls));
 }
 
 RuntimeObject *Radio(const char *name, int left, int top) {
@@ -187,8 +207,16 @@ TEST_F(ButtonControls, RadioButtonsOfOneParentExcludeEachOther) {
         EXPECT_FALSE(radioValueGetter(r, 0));
     EXPECT_EQ(EventLog(), Lines{}) << "the invisible member took the choice";
     radioValueSetter(a, 0, false);
+    Ref<> receiver = NewReceiver();
+    pbAddActionNotificationReceiver(a, receiver.get());
+    pbAddActionNotificationReceiver(c, receiver.get());
     radioValueSetter(c, 0, true);
-    EXPECT_EQ(EventLog(), Lines{"C.Action"});
+    EXPECT_EQ(EventLog(), (Lines{"PerformAction", "C.Action"}))
+        << "told before Action, and only for the button that became active";
+    EventLog().clear();
+    pbRemoveActionNotificationReceiver(a, receiver.get());
+    radioValueSetter(a, 0, true);
+    EXPECT_EQ(EventLog(), Lines{"A.Action"});
     EXPECT_NE(kqtest::SaveScreenshot(kqtest::ToplevelOf(window), "controls-radio-groups"), "");
     kqtest::CloseWindow(window);
 }

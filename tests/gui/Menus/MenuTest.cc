@@ -9,6 +9,7 @@
 #include "MenuDispatch.h"
 #include "MenuItem.h"
 #include "MenuShortcuts.h"
+#include "Picture.h"
 #include "RuntimeException.h"
 #include "RuntimeViewWindow.h"
 #include "WindowAccessors.h"
@@ -212,6 +213,75 @@ TEST_F(MenuTree, SeparatorTextSwapsTheWidgetInPlace) {
     RuntimeMenuItemEnabledSetter(b, 0, false);
     EXPECT_TRUE(RuntimeMenuItemCheckedGetter(b, 0));
     EXPECT_FALSE(gtk_widget_get_sensitive(widget));
+}
+
+// What the item's label shows as its shortcut, and what GTK+ shows for an
+// accelerator of that key.
+std::string ShownShortcut(RuntimeObject *item) {
+    GtkWidget *widget = static_cast<XMenuGTK *>(menus::RecordOf(item))->ItemWidget();
+    GtkAccelLabel *label = GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(widget)));
+    gtk_accel_label_refetch(label);
+    return label->accel_string != nullptr ? label->accel_string : "";
+}
+
+std::string AcceleratorLabel(guint key, GdkModifierType mods) {
+    gchar *text = gtk_accelerator_get_label(key, mods);
+    std::string shown = std::string("   ") + text;
+    g_free(text);
+    return shown;
+}
+
+GtkImage *IconOf(RuntimeObject *item) {
+    GtkWidget *widget = static_cast<XMenuGTK *>(menus::RecordOf(item))->ItemWidget();
+    GtkWidget *image = gtk_image_menu_item_get_image(GTK_IMAGE_MENU_ITEM(widget));
+    return image != nullptr ? GTK_IMAGE(image) : nullptr;
+}
+
+TEST_F(MenuTree, ShortcutsShowInTheLabelAndIconsStandInFront) {
+    Ref<> menu = Ref<>::Adopt(NewItem(MenuItemDefinition, "Datei", "&Datei"));
+    RuntimeObject *copy =
+        Add(menu.get(), NewItem(MenuItemDefinition, "Kopieren", "Kopieren", "Ctrl+K"));
+    EXPECT_EQ(ShownShortcut(copy), AcceleratorLabel(GDK_KEY_k, GDK_CONTROL_MASK))
+        << "a shortcut of the runtime table is shown as well";
+    auto setShortcut = [copy](const char *text) {
+        kstr::StringRef s(kstr::FromC(text));
+        RuntimeMenuItemCommandKeySetter(copy, 0, s.Get());
+    };
+    setShortcut("Shift F5");
+    EXPECT_EQ(ShownShortcut(copy), AcceleratorLabel(GDK_KEY_F5, GDK_SHIFT_MASK));
+    setShortcut("Ctrl+Shift+K");
+    EXPECT_EQ(ShownShortcut(copy),
+              AcceleratorLabel(GDK_KEY_k, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)));
+    // A widget made anew (separator and back) shows it again.
+    kstr::StringRef dash(kstr::FromC("-")), text(kstr::FromC("Kopieren"));
+    RuntimeMenuItemTextSetter(copy, 0, dash.Get());
+    RuntimeMenuItemTextSetter(copy, 0, text.Get());
+    EXPECT_EQ(ShownShortcut(copy),
+              AcceleratorLabel(GDK_KEY_k, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)));
+    setShortcut("");
+    EXPECT_EQ(ShownShortcut(copy), "");
+
+    EXPECT_EQ(IconOf(copy), nullptr);
+    Ref<> small = Ref<>::Adopt(definitions::Instantiate(&PictureDefinition));
+    PictureConstructor(small.get(), 6, 3, 32);
+    RuntimeMenuItemEnabledIconSetter(copy, 0, small.get());
+    ASSERT_NE(IconOf(copy), nullptr);
+    GdkPixbuf *shown = gtk_image_get_pixbuf(IconOf(copy));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(gdk_pixbuf_get_width(shown), 6);
+    EXPECT_EQ(gdk_pixbuf_get_height(shown), 3);
+    // A picture larger than a menu icon is scaled down, keeping its shape.
+    Ref<> large = Ref<>::Adopt(definitions::Instantiate(&PictureDefinition));
+    PictureConstructor(large.get(), 64, 32, 32);
+    RuntimeMenuItemEnabledIconSetter(copy, 0, large.get());
+    int width = 0, height = 0;
+    gtk_icon_size_lookup(GTK_ICON_SIZE_MENU, &width, &height);
+    shown = gtk_image_get_pixbuf(IconOf(copy));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(gdk_pixbuf_get_width(shown), width);
+    EXPECT_EQ(gdk_pixbuf_get_height(shown), width / 2);
+    RuntimeMenuItemEnabledIconSetter(copy, 0, nullptr);
+    EXPECT_EQ(IconOf(copy), nullptr);
 }
 
 // ---------------------------------------------------------------------------
