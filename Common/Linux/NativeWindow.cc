@@ -235,6 +235,8 @@ void NativeWindow::Build(const NativeWindowSpec &spec) {
     g_signal_connect(top, "window-state-event", G_CALLBACK(S::State), this);
 
     mRect = {0, 0, int16_t(height), int16_t(width)};
+    mSetWidth = width;
+    mSetHeight = height;
     SettleRect();
 }
 
@@ -382,15 +384,21 @@ void NativeWindow::ApplySizeLimits() {
         hints.max_height = mLimits[3];
         noMaximum = mLimits[2] == kNoMaximum && mLimits[3] == kNoMaximum;
     } else {
-        hints.min_width = hints.max_width = mRect.Width();
-        hints.min_height = hints.max_height = mRect.Height();
+        hints.min_width = hints.max_width = mSetWidth;
+        hints.min_height = hints.max_height = mSetHeight;
     }
     int offset = ContentOffset();
     hints.min_height += offset;
     hints.max_height += offset;
-    gtk_window_set_geometry_hints(
-        GTK_WINDOW(Toplevel()), nullptr, &hints,
-        GdkWindowHints(noMaximum ? GDK_HINT_MIN_SIZE : GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
+    auto mask =
+        GdkWindowHints(noMaximum ? GDK_HINT_MIN_SIZE : GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE);
+    if (mask == mHintsMask && hints.min_width == mHints.min_width &&
+        hints.min_height == mHints.min_height && hints.max_width == mHints.max_width &&
+        hints.max_height == mHints.max_height)
+        return;
+    mHints = hints;
+    mHintsMask = mask;
+    gtk_window_set_geometry_hints(GTK_WINDOW(Toplevel()), nullptr, &hints, mask);
 }
 
 void NativeWindow::MoveTo(int left, int top) {
@@ -400,6 +408,9 @@ void NativeWindow::MoveTo(int left, int top) {
 }
 
 void NativeWindow::ResizeTo(int width, int height) {
+    mSetWidth = width;
+    mSetHeight = height;
+    ApplySizeLimits();
     gtk_window_resize(GTK_WINDOW(Toplevel()), width > 0 ? width : 1,
                       (height > 0 ? height : 1) + ContentOffset());
 }

@@ -178,6 +178,14 @@ class NativeWindow : public ContainerPane {
     int mScreenLeft = 0, mScreenTop = 0;
     int16_t mLimits[4] = {0, 0, 0, 0};
     bool mResizeable = true;
+    // The content size the program gave the window: a window that cannot be
+    // resized keeps it, whatever size a configure event reports meanwhile.
+    int mSetWidth = 0, mSetHeight = 0;
+    // The geometry hints last handed to GTK+, which are handed again only
+    // when they change: every hand-over makes GTK+ configure the window
+    // anew, and the configure event would apply them again.
+    GdkGeometry mHints{};
+    GdkWindowHints mHintsMask = GdkWindowHints(0);
     SimpleVector<SubPane *> mPanes;
     SubPane *mPaneUnderPointer = nullptr;
 };

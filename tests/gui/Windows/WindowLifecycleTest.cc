@@ -2,6 +2,7 @@
 // hiding, CancelClose and Close, deferred destruction, implicit instances,
 // the modal loop, reopening, and design-time properties from a stream.
 #include "GuiTest.h"
+#include "MenuItem.h"
 #include "RuntimeViewWindow.h"
 #include "WindowAccessors.h"
 #include "WindowList.h"
@@ -304,6 +305,56 @@ TEST_F(WindowLifecycle, SizeLimitsFollowResizeableAndTheZeroRule) {
     hints = Hints(window);
     EXPECT_FALSE(hints.flags & PMaxSize) << "all four limits 0: no limits of the window's own";
     EXPECT_LT(hints.min_width, 100) << "only GTK+'s own minimum, the content's request";
+    RuntimeCloseWindow(window);
+    RuntimeUnlockObject(window);
+}
+
+gboolean CountConfigure(GtkWidget *, GdkEvent *, gpointer count) {
+    ++*static_cast<int *>(count);
+    return FALSE;
+}
+
+// A window that cannot be resized gets its hints before its menu bar has a
+// height; once the bar has one, the window grows by it and then keeps still
+// (no configure after configure, no redraw after redraw while it is idle).
+TEST_F(WindowLifecycle, FixedSizeWindowWithMenuBarSettlesBelowTheBar) {
+    kqtest::PropertyStream stream;
+    stream.Integer(kWidth, 300)
+        .Integer(kHeight, 200)
+        .Integer(kMinWidth, 64)
+        .Integer(kMinHeight, 64)
+        .Integer(kMaxWidth, 32000)
+        .Integer(kMaxHeight, 32000)
+        .Boolean(kResizeable, false);
+    kqtest::SetLayoutStream(&stream);
+    RuntimeObject *window = kqtest::NewWindow(StreamWindowClass("Leiste"));
+    kqtest::SetLayoutStream(nullptr);
+    RuntimeObject *bar = definitions::Instantiate(&MenuBarDefinition);
+    RuntimeObject *menu = definitions::Instantiate(&MenuItemDefinition);
+    kstr::StringRef text(kstr::FromC("&Datei"));
+    RuntimeMenuItemTextSetter(menu, 0, text.Get());
+    RuntimeMenuItemAppend(bar, menu);
+    RuntimeUnlockObject(menu);
+    WindowMenuBarSetter(window, 0, bar);
+    RuntimeUnlockObject(bar);
+    RuntimeShowWindow(window);
+    GtkWidget *top = kqtest::ToplevelOf(window);
+    ASSERT_TRUE(kqtest::WaitForWindow(top));
+    kqtest::Settle();
+    kqtest::Settle();
+
+    int configures = 0;
+    g_signal_connect(top, "configure-event", G_CALLBACK(CountConfigure), &configures);
+    for (int i = 0; i < 4; ++i)
+        kqtest::Settle();
+    EXPECT_EQ(configures, 0) << "the window keeps configuring itself";
+    int offset = windows::NativeOf(window)->ContentOffset();
+    EXPECT_GT(offset, 0);
+    int width = 0, height = 0;
+    gdk_drawable_get_size(gtk_widget_get_window(top), &width, &height);
+    EXPECT_EQ(width, 300);
+    EXPECT_EQ(height, 200 + offset) << "the content keeps its 200 pixels below the bar";
+    EXPECT_EQ(Hints(window).max_height, 200 + offset);
     RuntimeCloseWindow(window);
     RuntimeUnlockObject(window);
 }
