@@ -13,6 +13,12 @@ extern char **gRuntimeArgv;
 // thread.
 void RuntimeInitDefaults();
 
+// The first steps of a process that runs an image: the arguments stored,
+// GTK+ prepared when a display can be opened (a missing display is not
+// fatal: console images run without one) with the key snooper and the
+// helper layer, then the runtime's initialisation.
+void RuntimeStartUp(int argc, char **argv);
+
 extern "C" {
 // The image's entry code calls RuntimeInit first and RuntimeExit last.
 void RuntimeInit();

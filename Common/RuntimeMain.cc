@@ -1,18 +1,14 @@
 // The process entry of the runtime (kqrun): stores the arguments, prepares
-// GTK+ (a missing display is not fatal: console images run without one),
-// initialises the runtime, finds the executable's path, installs the
+// GTK+, initialises the runtime, finds the executable's path, installs the
 // termination signals and hands the path to the loader, which runs the
 // application image and returns when it has ended.
 #include "Application.h"
 #include "ExecutablePath.h"
-#include "GTKHelper.h"
-#include "KeyState.h"
 #include "RuntimeArguments.h"
 #include "RuntimeErrorReport.h"
+#include "StepTimestamps.h"
 #include "TerminationSignals.h"
 #include "loaderX86.h"
-
-#include <gtk/gtk.h>
 
 namespace {
 
@@ -21,14 +17,9 @@ const char kSource[] = "Common/RuntimeMain";
 } // namespace
 
 int main(int argc, char **argv) {
-    gRuntimeArgc = argc;
-    gRuntimeArgv = argv;
-    gtk_set_locale();
-    if (gtk_init_check(&gRuntimeArgc, &gRuntimeArgv)) {
-        keystate::InstallKeySnooper();
-        gtkhelper::Initialise();
-    }
-    RuntimeInitDefaults();
+    kq_timestamps_init();
+    kq_timestamp("main");
+    RuntimeStartUp(argc, argv);
 
     static char path[kExecutablePathSize];
     bool found = FindExecutablePath(gRuntimeArgv, path);
