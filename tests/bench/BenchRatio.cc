@@ -1,10 +1,8 @@
-// The main program of every benchmark: runs the benchmarks with the console
-// reporter, then prints the registered ratios.
+// Running the benchmarks of a program and printing the registered ratios.
 #include "BenchRatio.h"
 
 #include <benchmark/benchmark.h>
 
-#include <clocale>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -50,16 +48,16 @@ RatioRegistration::RatioRegistration(const char *title, const char *baseline, co
     Ratios().push_back({title, baseline, subject, target});
 }
 
-} // namespace kqbench
+bool Initialize(int *argc, char **argv) {
+    benchmark::Initialize(argc, argv);
+    return !benchmark::ReportUnrecognizedArguments(*argc, argv);
+}
 
-int main(int argc, char **argv) {
-    std::setlocale(LC_ALL, ""); // as the runtime does at start-up
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    kqbench::RecordingReporter reporter;
+void RunAndReport() {
+    RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRatios to baselines measured in this run:\n");
-    for (const kqbench::Ratio &r : kqbench::Ratios()) {
+    for (const Ratio &r : Ratios()) {
         auto base = reporter.Times().find(r.baseline), subject = reporter.Times().find(r.subject);
         if (base == reporter.Times().end() || subject == reporter.Times().end() ||
             base->second <= 0) {
@@ -70,6 +68,8 @@ int main(int argc, char **argv) {
         std::printf("  %-50s %6.2f  (target <= %.1f: %s)\n", r.title, ratio, r.target,
                     ratio <= r.target ? "met" : "MISSED");
     }
+    std::fflush(stdout);
     benchmark::Shutdown();
-    return 0;
 }
+
+} // namespace kqbench

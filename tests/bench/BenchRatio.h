@@ -11,6 +11,12 @@ struct RatioRegistration {
     RatioRegistration(const char *title, const char *baseline, const char *subject, double target);
 };
 
+// Takes the benchmark options out of the arguments; false (reported) when
+// one is not known.
+bool Initialize(int *argc, char **argv);
+// Runs the benchmarks with the console reporter, then prints the ratios.
+void RunAndReport();
+
 } // namespace kqbench
 
 // KQ_BENCH_RATIO("what", BM_Baseline, BM_Subject, 3.0);
