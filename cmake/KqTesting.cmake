@@ -28,11 +28,17 @@ file(CHMOD "${KQ_RUN_I386}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GRO
 set(CMAKE_CROSSCOMPILING_EMULATOR "${KQ_RUN_I386}")
 set(KQ_HOST_PYTHON /usr/bin/python3)
 
-# kq_test(<target> [GUI] SOURCES <files...> [LIBS <libs...>] [PREFIX <name>])
+# kq_test(<target> [GUI] SOURCES <files...> [LIBS <libs...>] [PREFIX <name>]
+#         [TIMEOUT <seconds>])
 #   One test program; each test case becomes a CTest test named
 #   <prefix>/<Suite>.<Case>. GUI programs get a private display per test case.
+#   The timeout (default 300 seconds) is a limit for a hung test, not a
+#   measure of speed.
 function(kq_test target)
-    cmake_parse_arguments(T "GUI" "PREFIX" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI" "PREFIX;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
     add_executable(${target} ${T_SOURCES})
     target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock Threads::Threads)
     if(NOT T_LIBS MATCHES "kqtestgui")
@@ -54,7 +60,7 @@ function(kq_test target)
         PROPERTIES
             ENVIRONMENT "KQ_ARTIFACT_DIR=${KQ_ARTIFACT_DIR}"
             LABELS "${labels}"
-            TIMEOUT 300)
+            TIMEOUT ${T_TIMEOUT})
 endfunction()
 
 # kq_e2e_test(<name> SCRIPT <file.py> [ARGS <args...>] [TIMEOUT <seconds>])
