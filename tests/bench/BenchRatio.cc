@@ -65,8 +65,11 @@ void RunAndReport() {
             continue;
         }
         double ratio = subject->second / base->second;
-        std::printf("  %-50s %6.2f  (target <= %.1f: %s)\n", r.title, ratio, r.target,
-                    ratio <= r.target ? "met" : "MISSED");
+        if (r.target <= 0)
+            std::printf("  %-50s %6.2f\n", r.title, ratio);
+        else
+            std::printf("  %-50s %6.2f  (target <= %.1f: %s)\n", r.title, ratio, r.target,
+                        ratio <= r.target ? "met" : "MISSED");
     }
     std::fflush(stdout);
     benchmark::Shutdown();

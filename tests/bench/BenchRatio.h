@@ -19,7 +19,8 @@ void RunAndReport();
 
 } // namespace kqbench
 
-// KQ_BENCH_RATIO("what", BM_Baseline, BM_Subject, 3.0);
+// KQ_BENCH_RATIO("what", BM_Baseline, BM_Subject, 3.0); a target of 0: the
+// ratio is only reported.
 #define KQ_BENCH_RATIO(title, baseline, subject, target)                                           \
     static kqbench::RatioRegistration kqRatio_##baseline##_##subject(title, #baseline, #subject,   \
                                                                      target)
