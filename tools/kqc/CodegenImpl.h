@@ -115,6 +115,7 @@ class MethodGen {
     void storeAcc(Repr repr, const Type *t, const std::string &address,
                   const std::string &high = "");
     void constant(const ConstValue &c, const Type *t);
+    static bool decimalLiteral(const Expr &e, ConstValue *out);
     Value literal(const LiteralExpr &e);
     Value name(const NameExpr &e);
     Value member(const MemberExpr &e);

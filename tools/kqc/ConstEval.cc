@@ -43,7 +43,8 @@ bool convertValue(ConstValue *v, const Type *t) {
         }
         v->kind = K::Real;
         if (t->kind == TypeKind::Single) v->real = static_cast<float>(v->real);
-        if (t->kind == TypeKind::Currency) v->real = std::trunc(v->real * 10000) / 10000;
+        if (t->kind == TypeKind::Currency)
+            v->real = static_cast<double>(currencyUnits(v->real)) / 10000;
         return true;
     }
     if (t->kind == TypeKind::Boolean) {
@@ -74,6 +75,13 @@ bool compare(Op op, int order) {
 }
 
 } // namespace
+
+int64_t currencyUnits(double value) {
+    double units = value * 10000, nearest = std::nearbyint(units);
+    if (std::fabs(units - nearest) <= std::fabs(units) * 1e-12)
+        return static_cast<int64_t>(nearest);
+    return static_cast<int64_t>(std::trunc(units));
+}
 
 bool Sema::constant(const Expr &e, ConstValue *out) {
     using K = ConstValue::Kind;

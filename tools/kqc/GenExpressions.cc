@@ -186,6 +186,18 @@ void MethodGen::divisorCheck(const char *reg) {
     place(ok);
 }
 
+// A floating-point literal, or one negated: its value.
+bool MethodGen::decimalLiteral(const Expr &e, ConstValue *out) {
+    bool negated = e.kind == ExprKind::Unary && static_cast<const UnaryExpr &>(e).op == Op::Neg;
+    const Expr &inner = negated ? *static_cast<const UnaryExpr &>(e).operand : e;
+    if (inner.kind != ExprKind::Literal) return false;
+    const auto &literal = static_cast<const LiteralExpr &>(inner);
+    if (literal.lit != LiteralKind::Float) return false;
+    out->kind = ConstValue::Kind::Real;
+    out->real = negated ? -literal.realValue : literal.realValue;
+    return true;
+}
+
 void MethodGen::constant(const ConstValue &c, const Type *t) {
     using K = ConstValue::Kind;
     Repr repr = reprOf(t);
@@ -212,7 +224,7 @@ void MethodGen::constant(const ConstValue &c, const Type *t) {
     int64_t value = c.kind == K::Real ? static_cast<int64_t>(std::trunc(c.real)) : c.integer;
     if (t->kind == TypeKind::Currency) {
         double real = c.kind == K::Real ? c.real : static_cast<double>(c.integer);
-        value = static_cast<int64_t>(std::trunc(real * 10000));
+        value = currencyUnits(real);
     }
     raw(loadImmediate(static_cast<uint32_t>(value), "%eax"));
     if (repr == Repr::I64)
@@ -248,7 +260,14 @@ Value MethodGen::expr(const Expr &e) {
         return v;
     }
     case ExprKind::Convert: {
-        Value v = expr(*static_cast<const ConvertExpr &>(e).value);
+        const Expr &value = *static_cast<const ConvertExpr &>(e).value;
+        // A decimal literal written for a Currency is the amount it spells.
+        ConstValue amount;
+        if (e.type->kind == TypeKind::Currency && decimalLiteral(value, &amount)) {
+            constant(amount, e.type);
+            return {e.type, 0};
+        }
+        Value v = expr(value);
         convert(v, e.type, false);
         return v;
     }

@@ -44,6 +44,12 @@ struct ConstValue {
     std::string text;
 };
 
+// A constant as Currency, in ten-thousandths. A value that lies within
+// rounding error of a whole number of ten-thousandths is that number: the
+// literal 12.34 is 12.3400 although its Double is 12.33999...; any other
+// value is truncated toward zero as the running program converts.
+int64_t currencyUnits(double value);
+
 struct Variable : Symbol {
     Variable(std::string n, SourcePos p, const Type *t)
         : Symbol(SymbolKind::Variable, std::move(n), p), type(t) {}
