@@ -1,25 +1,10 @@
 // The `EditField` class: its record, the router of its pane
 // (RuntimeEditRouter), the display format, the mask, and its entry points.
 //
-//   offset  field
-//   88      font: 88 TextFont, 92 Bold, 93 Italic, 94 Underline,
-//           96 TextSize (16-bit)
-//   100     Border, 101 MultiLine, 102 ScrollBarHorizontal,
-//           103 ScrollBarVertical, 104 ReadOnly, 105 Password, 106 Styled,
-//           107 AcceptTabs, 108 LiveUpdate, 109 UseFocusRing, 110 bound,
-//           111 in-text-change, 112 in-selection-change, 113 the formatted
-//           text is shown
-//   116     the text last set (or last seen in the widget)
-//   120     LimitText, 124 BackColor, 128 TextColor, 132 Alignment
-//   136     the saved selection: start, 140 length
-//   144     Format, 148 FormattedText, 152 Mask, 156 the mask checker
-//   160     DataSource, 164 DataField
-//
 // The pane holds the live text while it exists; the object keeps what must
 // outlive it. While a Format is set and the field has no focus, the widget
 // shows the formatted number and the object keeps the typed text.
-#include "Control.h"
-#include "EditControlGTK.h"
+#include "EditField.h"
 #include "EditMask.h"
 #include "MenuDispatch.h"
 #include "MenuItem.h"
@@ -31,52 +16,42 @@
 #include <climits>
 #include <cstring>
 
-namespace {
+namespace editfield {
 
 const char kSource[] = "Common/runEditControl";
 
-struct EditFieldObject {
-    RectControlObject rect;
-    FontRecord font;
-    uint8_t border;
-    uint8_t multiLine;
-    uint8_t scrollBarHorizontal;
-    uint8_t scrollBarVertical;
-    uint8_t readOnly;
-    uint8_t password;
-    uint8_t styled;
-    uint8_t acceptTabs;
-    uint8_t liveUpdate;
-    uint8_t useFocusRing;
-    uint8_t bound;
-    uint8_t inTextChange;
-    uint8_t inSelChange;
-    uint8_t showingFormatted;
-    KESTstring *text;
-    int32_t limitText;
-    uint32_t backColor;
-    uint32_t textColor;
-    int32_t alignment;
-    int32_t savedSelStart;
-    int32_t savedSelLength;
-    KESTstring *format;
-    KESTstring *formattedText;
-    KESTstring *mask;
-    EditMask *maskChecker;
-    KESTstring *dataSource;
-    KESTstring *dataField;
-};
-static_assert(offsetof(EditFieldObject, font) == 88, "EditField.font");
-static_assert(offsetof(EditFieldObject, font.size) == 96, "EditField.TextSize");
-static_assert(offsetof(EditFieldObject, border) == 100, "EditField.Border");
-static_assert(offsetof(EditFieldObject, showingFormatted) == 113, "EditField.showingFormatted");
-static_assert(offsetof(EditFieldObject, text) == 116, "EditField.text");
-static_assert(offsetof(EditFieldObject, limitText) == 120, "EditField.LimitText");
-static_assert(offsetof(EditFieldObject, alignment) == 132, "EditField.Alignment");
-static_assert(offsetof(EditFieldObject, format) == 144, "EditField.Format");
-static_assert(offsetof(EditFieldObject, maskChecker) == 156, "EditField.maskChecker");
-static_assert(offsetof(EditFieldObject, dataField) == 164, "EditField.DataField");
-static_assert(sizeof(EditFieldObject) == 168, "EditField instance size");
+EditFieldObject *Record(RuntimeObject *control) {
+    if (control == nullptr) RaiseNilObjectException();
+    return reinterpret_cast<EditFieldObject *>(control);
+}
+
+EditControlGTK *PaneOf(RuntimeObject *control) {
+    return dynamic_cast<EditControlGTK *>(controls::PaneOf(control));
+}
+
+KESTstring *FromPane(const std::string &utf8) {
+    return kstr::Make(utf8.data(), uint32_t(utf8.size()), kEncodingUTF8);
+}
+
+bool ToPane(KESTstring *s, std::string *utf8) {
+    kstr::StringRef converted(kstr::ToUTF8(s));
+    const char *text = kstr::Text(converted.Get());
+    uint32_t length = kstr::Length(converted.Get());
+    bool ok = length == 0 || (kstr::Encoding(converted.Get()) == kEncodingUTF8 &&
+                              g_utf8_validate(text, length, nullptr));
+    KQ_ASSERT_TEXT(kSource, ok, "kEncodingUTF8 == s1.Encoding()", nullptr);
+    if (ok) utf8->assign(text, length);
+    return ok;
+}
+
+} // namespace editfield
+
+namespace {
+
+using editfield::FromPane;
+using editfield::PaneOf;
+using editfield::Record;
+using editfield::ToPane;
 
 #define KQ_EDIT_FIELD(field) offsetof(EditFieldObject, field)
 
@@ -107,35 +82,8 @@ const ControlEventSet kEditEventSet = {&kEditFieldEvents[kMouseDown], nullptr,
                                        &kEditFieldEvents[kMouseUp],   &kEditFieldEvents[kGotFocus],
                                        &kEditFieldEvents[kLostFocus], &kEditFieldEvents[kKeyDown]};
 
-EditFieldObject *Record(RuntimeObject *control) {
-    if (control == nullptr) RaiseNilObjectException();
-    return reinterpret_cast<EditFieldObject *>(control);
-}
-
-EditControlGTK *PaneOf(RuntimeObject *control) {
-    return dynamic_cast<EditControlGTK *>(controls::PaneOf(control));
-}
-
 void Raise(RuntimeObject *control, EditEvent event, std::initializer_list<uint32_t> args = {}) {
     events::Raise(control, kEditFieldEvents[event].item, args);
-}
-
-// Text from the widget (UTF-8) as a string for the caller.
-KESTstring *FromPane(const std::string &utf8) {
-    return kstr::Make(utf8.data(), uint32_t(utf8.size()), kEncodingUTF8);
-}
-
-// A string for the widget: UTF-8 or nothing. Text that cannot be brought to
-// UTF-8 is a failed assertion; the widget is then left as it is.
-bool ToPane(KESTstring *s, std::string *utf8) {
-    kstr::StringRef converted(kstr::ToUTF8(s));
-    const char *text = kstr::Text(converted.Get());
-    uint32_t length = kstr::Length(converted.Get());
-    bool ok = length == 0 || (kstr::Encoding(converted.Get()) == kEncodingUTF8 &&
-                              g_utf8_validate(text, length, nullptr));
-    KQ_ASSERT_TEXT(kSource, ok, "kEncodingUTF8 == s1.Encoding()", nullptr);
-    if (ok) utf8->assign(text, length);
-    return ok;
 }
 
 int CharacterCount(KESTstring *s) {
@@ -252,6 +200,8 @@ class RuntimeEditRouter : public ControlRouter<EditControlDelegate> {
     }
 
     void EnableMenuItems() override { Raise(mControl, kEnableMenuItems); }
+
+    bool AcceptsTabs() override { return Record(mControl)->acceptTabs != 0; }
 };
 
 // The standard Edit items of a menu bar, for the focused field: the field
@@ -280,6 +230,46 @@ void EnableEditMenuItems(RuntimeObject *control, Menu *bar) {
 
 const menus::ControlMenuOperations kEditMenuOperations = {EditMenuCommand, EnableEditMenuItems};
 
+EditControlStyle StyleOf(const EditFieldObject *e) {
+    EditControlStyle style;
+    style.multiLine = e->multiLine;
+    style.border = e->border;
+    style.scrollBarHorizontal = e->scrollBarHorizontal;
+    style.scrollBarVertical = e->scrollBarVertical;
+    return style;
+}
+
+// The stored settings a new widget takes.
+void ApplySettings(const EditFieldObject *e, EditControlGTK *pane) {
+    pane->SetReadOnly(e->readOnly);
+    pane->SetPassword(e->password);
+    pane->SetLimit(e->limitText);
+    pane->SetAlignment(e->alignment);
+    pane->SetColours(e->textColor, e->backColor);
+    pane->SetFont(e->font);
+}
+
+// Border, MultiLine and the scroll bars shape the widget: a change while the
+// pane exists re-shapes it. A new kind of widget keeps the text, the
+// selection and the focus (the pane sees to that) and takes the stored
+// settings again.
+void Reshape(RuntimeObject *control) {
+    EditFieldObject *e = Record(control);
+    EditControlGTK *pane = PaneOf(control);
+    if (pane == nullptr) return;
+    bool rebuilt = pane->IsMultiLine() != (e->multiLine != 0);
+    pane->SetStyle(StyleOf(e));
+    if (!rebuilt) return;
+    ApplySettings(e, pane);
+    controls::AttachPane(control, pane);
+}
+
+uint8_t *ScrollBarFlag(RuntimeObject *control, int32_t offset) {
+    EditFieldObject *e = Record(control);
+    return offset == int32_t(KQ_EDIT_FIELD(scrollBarHorizontal)) ? &e->scrollBarHorizontal
+                                                                 : &e->scrollBarVertical;
+}
+
 } // namespace
 
 extern "C" {
@@ -292,23 +282,12 @@ void EditFieldInitializer(RuntimeObject *control) {
 
 void EditCreatePane(RuntimeObject *control) {
     EditFieldObject *e = Record(control);
-    EditControlStyle style;
-    style.multiLine = e->multiLine;
-    style.border = e->border;
-    style.scrollBarHorizontal = e->scrollBarHorizontal;
-    style.scrollBarVertical = e->scrollBarVertical;
-    auto *pane = new EditControlGTK(controls::ParentPaneFor(control), style);
+    auto *pane = new EditControlGTK(controls::ParentPaneFor(control), StyleOf(e));
     // The stored values are no changes of the user's: applied before the
     // router is there to report them.
     std::string text;
     if (ToPane(e->text, &text)) pane->SetText(text);
-    pane->SetReadOnly(e->readOnly);
-    pane->SetPassword(e->password);
-    pane->SetLimit(e->limitText);
-    pane->SetAlignment(e->alignment);
-    pane->SetColours(e->textColor, e->backColor);
-    pane->SetFont(e->font);
-    pane->SetAcceptsTabs(e->acceptTabs);
+    ApplySettings(e, pane);
     e->showingFormatted = 0;
     pane->SetDelegate(new RuntimeEditRouter(control));
     controls::AttachPane(control, pane);
@@ -376,18 +355,28 @@ KQ_EDIT_STYLE_ACCESSORS(Bold, bold)
 KQ_EDIT_STYLE_ACCESSORS(Italic, italic)
 KQ_EDIT_STYLE_ACCESSORS(Underline, underline)
 
-// Border, MultiLine and the scroll bars decide how the pane is made: they
-// are stored and take effect when it is made.
-#define KQ_EDIT_STORED_FLAG(Which, field)                                                          \
+// Border, MultiLine and the scroll bars. ScrollBarHorizontal, and
+// ScrollBarVertical with its second name ScrollBar, share one pair of
+// accessors: the parameter is the offset of the flag.
+#define KQ_EDIT_SHAPE_FLAG(Which, field)                                                           \
     bool edit##Which##Getter(RuntimeObject *control, int32_t) {                                    \
         return Record(control)->field != 0;                                                        \
     }                                                                                              \
     void edit##Which##Setter(RuntimeObject *control, int32_t, bool value) {                        \
         Record(control)->field = value;                                                            \
+        Reshape(control);                                                                          \
     }
-KQ_EDIT_STORED_FLAG(Border, border)
-KQ_EDIT_STORED_FLAG(MultiLine, multiLine)
-KQ_EDIT_STORED_FLAG(ScrollBar, scrollBarVertical)
+KQ_EDIT_SHAPE_FLAG(Border, border)
+KQ_EDIT_SHAPE_FLAG(MultiLine, multiLine)
+
+bool editScrollBarGetter(RuntimeObject *control, int32_t offset) {
+    return *ScrollBarFlag(control, offset) != 0;
+}
+
+void editScrollBarSetter(RuntimeObject *control, int32_t offset, bool value) {
+    *ScrollBarFlag(control, offset) = value;
+    Reshape(control);
+}
 
 bool editReadOnlyGetter(RuntimeObject *control, int32_t) {
     return Record(control)->readOnly != 0;
@@ -548,12 +537,6 @@ void editSelectAll(RuntimeObject *control) {
     if (EditControlGTK *pane = PaneOf(control)) pane->SelectAll();
 }
 
-int32_t editScrollPositionGetter(RuntimeObject *control) {
-    Record(control);
-    EditControlGTK *pane = PaneOf(control);
-    return pane != nullptr ? pane->ScrollPosition() : 0;
-}
-
 KESTstring *EditDataSourceGetter(RuntimeObject *control, int32_t) {
     return kstr::Share(Record(control)->dataSource);
 }
@@ -570,17 +553,13 @@ void EditDataFieldSetter(RuntimeObject *control, int32_t, KESTstring *value) {
 
 namespace {
 
-// Styled text is carried by the pane's buffer tags only: these members
-// keep their places without accessors of their own.
-#define KQ_STYLED_PROPERTY(name, type)                                                             \
-    { 0, name, type, nullptr, nullptr, nullptr, nullptr, 0, 0 }
 #define KQ_HIDDEN_STORED(name, field)                                                              \
     {                                                                                              \
         kMemberHidden, name, &kTypeBoolean, KQ_CODE(boolGetter), "boolGetter",                     \
             KQ_CODE(boolSetter), "boolSetter", KQ_EDIT_FIELD(field), 0                             \
     }
-#define KQ_HIDDEN_ACCESSED(flags, name, getter, setter)                                            \
-    { flags, name, &kTypeBoolean, KQ_CODE(getter), #getter, KQ_CODE(setter), #setter, 0, 0 }
+#define KQ_HIDDEN_ACCESSED(flags, name, getter, setter, parameter)                                 \
+    { flags, name, &kTypeBoolean, KQ_CODE(getter), #getter, KQ_CODE(setter), #setter, parameter, 0 }
 
 // The flag that hides Border from the property list of the language.
 constexpr uint32_t kBorderFlag = 128;
@@ -591,8 +570,8 @@ const PropertyEntry kEditFieldProperties[] = {
     KQ_CONSTANT("AlignCenter", &kTypeInteger, 2),
     KQ_CONSTANT("AlignRight", &kTypeInteger, 3),
     KQ_PROPERTY("Text", &kTypeString, editTextGetter, editTextSetter, 0),
-    KQ_STYLED_PROPERTY("TextStyleData", &kTypeString),
-    KQ_HIDDEN_ACCESSED(kBorderFlag, "Border", editBorderGetter, editBorderSetter),
+    KQ_READONLY_PROPERTY("TextStyleData", &kTypeString, editTextStyleDataGetter, 0),
+    KQ_HIDDEN_ACCESSED(kBorderFlag, "Border", editBorderGetter, editBorderSetter, 0),
     KQ_PROPERTY("MultiLine", &kTypeBoolean, editMultiLineGetter, editMultiLineSetter, 0),
     KQ_PROPERTY("ReadOnly", &kTypeBoolean, editReadOnlyGetter, editReadOnlySetter, 0),
     KQ_PROPERTY("Password", &kTypeBoolean, editPasswordGetter, editPasswordSetter, 0),
@@ -600,10 +579,12 @@ const PropertyEntry kEditFieldProperties[] = {
     KQ_HIDDEN_STORED("AcceptTabs", acceptTabs),
     KQ_PROPERTY("TextColor", &kTypeColor, intGetter, editTextColorSetter, KQ_EDIT_FIELD(textColor)),
     KQ_PROPERTY("BackColor", &kTypeColor, intGetter, editBackColorSetter, KQ_EDIT_FIELD(backColor)),
-    KQ_HIDDEN_STORED("ScrollBarHorizontal", scrollBarHorizontal),
-    KQ_HIDDEN_ACCESSED(kMemberHidden, "ScrollBarVertical", editScrollBarGetter,
-                       editScrollBarSetter),
-    KQ_HIDDEN_ACCESSED(kMemberHidden, "ScrollBar", editScrollBarGetter, editScrollBarSetter),
+    KQ_HIDDEN_ACCESSED(kMemberHidden, "ScrollBarHorizontal", editScrollBarGetter,
+                       editScrollBarSetter, KQ_EDIT_FIELD(scrollBarHorizontal)),
+    KQ_HIDDEN_ACCESSED(kMemberHidden, "ScrollBarVertical", editScrollBarGetter, editScrollBarSetter,
+                       KQ_EDIT_FIELD(scrollBarVertical)),
+    KQ_HIDDEN_ACCESSED(kMemberHidden, "ScrollBar", editScrollBarGetter, editScrollBarSetter,
+                       KQ_EDIT_FIELD(scrollBarVertical)),
     KQ_PROPERTY("TextFont", &kTypeString, editTextFontGetter, editTextFontSetter, 0),
     KQ_PROPERTY("TextSize", &kTypeInteger, editTextSizeGetter, editTextSizeSetter, 0),
     KQ_PROPERTY("Bold", &kTypeBoolean, editBoldGetter, editBoldSetter, 0),
@@ -613,17 +594,17 @@ const PropertyEntry kEditFieldProperties[] = {
     KQ_PROPERTY("SelLength", &kTypeInteger, editSelLengthGetter, editSelLengthSetter, 0),
     KQ_PROPERTY("SelText", &kTypeString, editSelTextGetter, editSelTextSetter, 0),
     KQ_PROPERTY("LimitText", &kTypeInteger, editLimitTextGetter, editLimitTextSetter, 0),
-    KQ_STYLED_PROPERTY("SelBold", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelUnderline", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelItalic", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelOutline", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelShadow", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelCondense", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelExtend", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelPlain", &kTypeBoolean),
-    KQ_STYLED_PROPERTY("SelTextFont", &kTypeString),
-    KQ_STYLED_PROPERTY("SelTextSize", &kTypeInteger),
-    KQ_STYLED_PROPERTY("SelTextColor", &kTypeColor),
+    KQ_PROPERTY("SelBold", &kTypeBoolean, editSelBoldGetter, editSelBoldSetter, 0),
+    KQ_PROPERTY("SelUnderline", &kTypeBoolean, editSelUnderlineGetter, editSelUnderlineSetter, 0),
+    KQ_PROPERTY("SelItalic", &kTypeBoolean, editSelItalicGetter, editSelItalicSetter, 0),
+    KQ_PROPERTY("SelOutline", &kTypeBoolean, editSelOutlineGetter, editSelOutlineSetter, 0),
+    KQ_PROPERTY("SelShadow", &kTypeBoolean, editSelShadowGetter, editSelShadowSetter, 0),
+    KQ_PROPERTY("SelCondense", &kTypeBoolean, editSelCondenseGetter, editSelCondenseSetter, 0),
+    KQ_PROPERTY("SelExtend", &kTypeBoolean, editSelExtendGetter, editSelExtendSetter, 0),
+    KQ_PROPERTY("SelPlain", &kTypeBoolean, editSelPlainGetter, editSelPlainSetter, 0),
+    KQ_PROPERTY("SelTextFont", &kTypeString, editSelTextFontGetter, editSelTextFontSetter, 0),
+    KQ_PROPERTY("SelTextSize", &kTypeInteger, editSelTextSizeGetter, editSelTextSizeSetter, 0),
+    KQ_PROPERTY("SelTextColor", &kTypeColor, editSelTextColorGetter, editSelTextColorSetter, 0),
     KQ_PROPERTY("LiveUpdate", &kTypeBoolean, boolGetter, boolSetter, KQ_EDIT_FIELD(liveUpdate)),
     KQ_HIDDEN_STORED("UseFocusRing", useFocusRing),
     KQ_PROPERTY("DataSource", &kTypeString, EditDataSourceGetter, EditDataSourceSetter, 0),
@@ -631,17 +612,40 @@ const PropertyEntry kEditFieldProperties[] = {
                 KQ_EDIT_FIELD(dataField)),
     KQ_PROPERTY("Alignment", &kTypeInteger, intGetter, EditAlignmentSetter,
                 KQ_EDIT_FIELD(alignment)),
-    KQ_STYLED_PROPERTY("SelAlignment", &kTypeInteger),
+    KQ_PROPERTY("SelAlignment", &kTypeInteger, EditSelAlignmentGetter, EditSelAlignmentSetter, 0),
     KQ_PROPERTY("Format", &kTypeString, stringGetter, stringSetter, KQ_EDIT_FIELD(format)),
     KQ_READONLY_PROPERTY("FormattedText", &kTypeString, stringGetter, KQ_EDIT_FIELD(formattedText)),
     KQ_PROPERTY("Mask", &kTypeString, stringGetter, EditMaskSetter, KQ_EDIT_FIELD(mask)),
 };
 
 const ParameterEntry kTextParameters[] = {KQ_PARAMETER("text", &kTypeString)};
+const ParameterEntry kTextAndStyleParameters[] = {KQ_PARAMETER("text", &kTypeString),
+                                                  KQ_PARAMETER("styleData", &kTypeString)};
+const ParameterEntry kCharPosParameters[] = {KQ_PARAMETER("charPos", &kTypeInteger)};
+const ParameterEntry kLineNumParameters[] = {KQ_PARAMETER("lineNum", &kTypeInteger)};
+const ParameterEntry kPointParameters[] = {KQ_PARAMETER("x", &kTypeInteger),
+                                           KQ_PARAMETER("y", &kTypeInteger)};
 
 const MethodEntry kEditFieldMethods[] = {
+    KQ_METHOD("ToggleSelectionBold", nullptr, KQ_NO_TABLE, editToggleSelectionBold),
+    KQ_METHOD("ToggleSelectionUnderline", nullptr, KQ_NO_TABLE, editToggleSelectionUnderline),
+    KQ_METHOD("ToggleSelectionItalic", nullptr, KQ_NO_TABLE, editToggleSelectionItalic),
+    KQ_METHOD("ToggleSelectionShadow", nullptr, KQ_NO_TABLE, editToggleSelectionShadow),
+    KQ_METHOD("ToggleSelectionOutline", nullptr, KQ_NO_TABLE, editToggleSelectionOutline),
+    KQ_METHOD("ToggleSelectionCondense", nullptr, KQ_NO_TABLE, editToggleSelectionCondense),
+    KQ_METHOD("ToggleSelectionExtend", nullptr, KQ_NO_TABLE, editToggleSelectionExtend),
+    KQ_METHOD("SetTextAndStyle", nullptr, KQ_TABLE(kTextAndStyleParameters), editSetTextAndStyle),
     KQ_METHOD("setString", nullptr, KQ_TABLE(kTextParameters), editSetString),
-    KQ_METHOD("ScrollPosition", &kTypeInteger, KQ_NO_TABLE, editScrollPositionGetter),
+    KQ_ASSIGNABLE_METHOD("ScrollPosition", &kTypeInteger, KQ_NO_TABLE, editScrollPositionGetter,
+                         editScrollPositionSetter),
+    KQ_ASSIGNABLE_METHOD("ScrollPositionX", &kTypeInteger, KQ_NO_TABLE, EditScrollPositionXGetter,
+                         EditScrollPositionXSetter),
+    KQ_METHOD("LineNumAtCharPos", &kTypeInteger, KQ_TABLE(kCharPosParameters),
+              editLineNumAtCharPos),
+    KQ_METHOD("CharPosAtLineNum", &kTypeInteger, KQ_TABLE(kLineNumParameters),
+              editCharPosAtLineNum),
+    KQ_METHOD("CharPosAtXY", &kTypeInteger, KQ_TABLE(kPointParameters), editCharPosAtXY),
+    KQ_METHOD("InsertionPosAtXY", &kTypeInteger, KQ_TABLE(kPointParameters), editInsertionPosAtXY),
     KQ_METHOD("Copy", nullptr, KQ_NO_TABLE, editCopyToClipboard),
     KQ_METHOD("Paste", nullptr, KQ_NO_TABLE, editPasteFromClipboard),
     KQ_METHOD("SelectAll", nullptr, KQ_NO_TABLE, editSelectAll),

@@ -3,6 +3,7 @@
 #include "EditControlGTK.h"
 
 #include <climits>
+#include <cstring>
 #include <utility>
 
 // ---------------------------------------------------------------------------
@@ -15,6 +16,9 @@ void EditControlDelegate::TextChanged() {}
 void EditControlDelegate::SelectionChanged() {}
 void EditControlDelegate::BeforeFocus() {}
 void EditControlDelegate::EnableMenuItems() {}
+bool EditControlDelegate::AcceptsTabs() {
+    return false;
+}
 
 // ---------------------------------------------------------------------------
 // Signals
@@ -67,16 +71,21 @@ size_t ByteOffset(const std::string &text, int index) {
 
 EditControlGTK::EditControlGTK(ContainerPane *parent, const EditControlStyle &style)
     : ContainerPane(parent) {
-    GtkWidget *focus;
+    Build(style);
+}
+
+EditControlGTK::~EditControlGTK() {
+    // The widgets go after this part of the pane: what they report while
+    // they are destroyed must not reach it.
+    Disconnect();
+}
+
+void EditControlGTK::Build(const EditControlStyle &style) {
+    GtkWidget *widget;
+    mEntry = mTextView = mScrolled = nullptr;
+    mAlignment = 0;
     if (style.multiLine) {
-        GtkWidget *scrolled = gtk_scrolled_window_new(nullptr, nullptr);
-        gtk_scrolled_window_set_policy(
-            GTK_SCROLLED_WINDOW(scrolled),
-            style.scrollBarHorizontal ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER,
-            style.scrollBarVertical ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER);
-        if (style.border)
-            gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled),
-                                                GTK_SHADOW_ETCHED_IN);
+        widget = mScrolled = gtk_scrolled_window_new(nullptr, nullptr);
         mTextView = gtk_text_view_new();
         gtk_text_view_set_left_margin(GTK_TEXT_VIEW(mTextView), 2);
         gtk_text_view_set_right_margin(GTK_TEXT_VIEW(mTextView), 2);
@@ -91,31 +100,70 @@ EditControlGTK::EditControlGTK(ContainerPane *parent, const EditControlStyle &st
         gtk_text_buffer_create_tag(buffer, "italic", "style", PANGO_STYLE_ITALIC, nullptr);
         gtk_text_buffer_create_tag(buffer, "underline", "underline", PANGO_UNDERLINE_SINGLE,
                                    nullptr);
-        gtk_container_add(GTK_CONTAINER(scrolled), mTextView);
+        gtk_container_add(GTK_CONTAINER(mScrolled), mTextView);
         gtk_widget_show(mTextView);
-        SetWidget(scrolled);
         g_signal_connect(buffer, "changed", G_CALLBACK(EditControlSignals::Changed), this);
         g_signal_connect(buffer, "mark-set", G_CALLBACK(EditControlSignals::MarkSet), this);
-        focus = mTextView;
     } else {
-        mEntry = gtk_entry_new();
-        gtk_entry_set_has_frame(GTK_ENTRY(mEntry), style.border);
-        SetWidget(mEntry);
+        widget = mEntry = gtk_entry_new();
         g_signal_connect(mEntry, "changed", G_CALLBACK(EditControlSignals::Changed), this);
         g_signal_connect(mEntry, "notify::cursor-position",
                          G_CALLBACK(EditControlSignals::EntryNotify), this);
         g_signal_connect(mEntry, "notify::selection-bound",
                          G_CALLBACK(EditControlSignals::EntryNotify), this);
-        focus = mEntry;
     }
-    ConnectCommonHandlers(focus);
+    if (Widget() == nullptr)
+        SetWidget(widget);
+    else
+        ReplaceWidget(widget);
+    SetBorder(style.border);
+    if (mScrolled != nullptr)
+        gtk_scrolled_window_set_policy(
+            GTK_SCROLLED_WINDOW(mScrolled),
+            style.scrollBarHorizontal ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER,
+            style.scrollBarVertical ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER);
+    ConnectCommonHandlers(FocusWidget());
 }
 
-EditControlGTK::~EditControlGTK() {
-    // The widgets go after this part of the pane: what they report while
-    // they are destroyed must not reach it.
+void EditControlGTK::Disconnect() {
     g_signal_handlers_disconnect_by_data(FocusWidget(), this);
     if (mTextView != nullptr) g_signal_handlers_disconnect_by_data(Buffer(), this);
+}
+
+void EditControlGTK::SetBorder(bool border) {
+    if (mEntry != nullptr)
+        gtk_entry_set_has_frame(GTK_ENTRY(mEntry), border);
+    else
+        gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(mScrolled),
+                                            border ? GTK_SHADOW_ETCHED_IN : GTK_SHADOW_NONE);
+}
+
+void EditControlGTK::SetStyle(const EditControlStyle &style) {
+    if (style.multiLine == IsMultiLine()) {
+        SetBorder(style.border);
+        if (mScrolled != nullptr)
+            gtk_scrolled_window_set_policy(
+                GTK_SCROLLED_WINDOW(mScrolled),
+                style.scrollBarHorizontal ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER,
+                style.scrollBarVertical ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER);
+        return;
+    }
+    // The other kind of widget takes the place, the text, the selection and
+    // the keyboard focus of this one; the text itself does not change.
+    std::string text = Text();
+    int start, length;
+    Selection(&start, &length);
+    bool focused = panes::FocusedPane() == this;
+    Disconnect();
+    Build(style);
+    ++mQuiet;
+    if (mEntry != nullptr)
+        gtk_entry_set_text(GTK_ENTRY(mEntry), text.c_str());
+    else
+        gtk_text_buffer_set_text(Buffer(), text.data(), int(text.size()));
+    --mQuiet;
+    SetSelection(start, length);
+    if (focused && Window() != nullptr && gtk_widget_get_parent(Widget()) != nullptr) TakeFocus();
 }
 
 GtkWidget *EditControlGTK::FocusWidget() const {
@@ -257,6 +305,111 @@ void EditControlGTK::ScrollToEnd() {
         gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(mTextView),
                                            gtk_text_buffer_get_insert(Buffer()));
     }
+}
+
+int EditControlGTK::HorizontalScroll() const {
+    if (mEntry != nullptr) {
+        gint offset = 0;
+        g_object_get(mEntry, "scroll-offset", &offset, nullptr);
+        return offset;
+    }
+    GdkRectangle visible;
+    gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(mTextView), &visible);
+    return visible.x;
+}
+
+void EditControlGTK::SetHorizontalScroll(int pixels) {
+    // An entry scrolls only to keep its cursor in view.
+    if (mScrolled == nullptr) return;
+    GtkAdjustment *adjustment = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(mScrolled));
+    double limit = gtk_adjustment_get_upper(adjustment) - gtk_adjustment_get_page_size(adjustment);
+    gtk_adjustment_set_value(adjustment, pixels < 0 ? 0.0 : pixels > limit ? limit : pixels);
+}
+
+// ---------------------------------------------------------------------------
+// Positions in the laid-out text
+
+namespace {
+
+// The shown line of a text view that holds an iterator: the shown lines
+// above it counted from the start.
+int DisplayLine(GtkTextView *view, const GtkTextIter &iter) {
+    GtkTextIter line;
+    gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(view), &line);
+    int count = 0;
+    while (gtk_text_view_forward_display_line(view, &line) &&
+           gtk_text_iter_compare(&line, &iter) <= 0)
+        ++count;
+    return count;
+}
+
+} // namespace
+
+int EditControlGTK::LineAtCharacter(int position) const {
+    if (mEntry != nullptr) return 0;
+    GtkTextIter iter = IterAt(Buffer(), position);
+    return DisplayLine(GTK_TEXT_VIEW(mTextView), iter);
+}
+
+int EditControlGTK::CharacterAtLine(int line) const {
+    if (line < 0) return -1;
+    if (mEntry != nullptr) return line == 0 ? 0 : -1;
+    GtkTextIter iter;
+    gtk_text_buffer_get_start_iter(Buffer(), &iter);
+    for (int i = 0; i < line; ++i) {
+        if (!gtk_text_view_forward_display_line(GTK_TEXT_VIEW(mTextView), &iter) ||
+            gtk_text_iter_is_end(&iter))
+            return -1;
+    }
+    return gtk_text_iter_get_offset(&iter);
+}
+
+namespace {
+
+// The character (and whether the point lies on its trailing half) at a
+// point relative to an entry.
+int EntryCharacterAt(GtkEntry *entry, int x, int y, int *trailing) {
+    int left, top, index;
+    gtk_entry_get_layout_offsets(entry, &left, &top);
+    pango_layout_xy_to_index(gtk_entry_get_layout(entry), (x - left) * PANGO_SCALE,
+                             (y - top) * PANGO_SCALE, &index, trailing);
+    const char *text = gtk_entry_get_text(entry);
+    int byte = gtk_entry_layout_index_to_text_index(entry, index);
+    int length = int(strlen(text));
+    return int(g_utf8_pointer_to_offset(text, text + (byte > length ? length : byte)));
+}
+
+// A point relative to the scrolled window in the coordinates of the text
+// view's buffer: the view has a place of its own inside the scrolled window.
+void BufferPoint(GtkWidget *scrolled, GtkWidget *view, int x, int y, int *bx, int *by) {
+    int vx = x, vy = y;
+    gtk_widget_translate_coordinates(scrolled, view, x, y, &vx, &vy);
+    gtk_text_view_window_to_buffer_coords(GTK_TEXT_VIEW(view), GTK_TEXT_WINDOW_WIDGET, vx, vy, bx,
+                                          by);
+}
+
+} // namespace
+
+// The character at a point, and on which of its halves the point lies
+// (trailing: the number of characters to move past for an insertion point).
+int EditControlGTK::PointPosition(int x, int y, int *trailing) const {
+    if (mEntry != nullptr) return EntryCharacterAt(GTK_ENTRY(mEntry), x, y, trailing);
+    int bx, by;
+    BufferPoint(mScrolled, mTextView, x, y, &bx, &by);
+    GtkTextIter iter;
+    gtk_text_view_get_iter_at_position(GTK_TEXT_VIEW(mTextView), &iter, trailing, bx, by);
+    return gtk_text_iter_get_offset(&iter);
+}
+
+int EditControlGTK::CharacterAtPoint(int x, int y) const {
+    int trailing;
+    return PointPosition(x, y, &trailing);
+}
+
+int EditControlGTK::InsertionAtPoint(int x, int y) const {
+    int trailing, end = PointPosition(x, y, &trailing);
+    end += trailing;
+    return end > TextLength() ? TextLength() : end;
 }
 
 // ---------------------------------------------------------------------------
@@ -401,6 +554,11 @@ bool EditControlGTK::HandleKeyDown(KESTstring *key) {
     EditControlDelegate *delegate = EditDelegate();
     if (delegate == nullptr) return false;
     return delegate->KeyDown(key) || delegate->FilterKey(key);
+}
+
+bool EditControlGTK::AcceptsTabs() const {
+    EditControlDelegate *delegate = EditDelegate();
+    return delegate != nullptr && delegate->AcceptsTabs();
 }
 
 void EditControlGTK::FocusChanged(bool gained) {

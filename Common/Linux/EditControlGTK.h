@@ -7,10 +7,12 @@
 // DeleteRange is reported once, as one change, however the widget makes it.
 #pragma once
 
+#include "EditStyleRuns.h"
 #include "GTKHelper.h"
 #include "Pane.h"
 
 #include <string>
+#include <vector>
 
 class EditControlDelegate : public PaneDelegate {
   public:
@@ -23,9 +25,13 @@ class EditControlDelegate : public PaneDelegate {
     virtual void BeforeFocus();
     // The enabling pass asked the field: after the standard Edit commands.
     virtual void EnableMenuItems();
+    // Whether Tab is typed into the field rather than moving the focus.
+    virtual bool AcceptsTabs();
 };
 
-// What the field is made with (it cannot change afterwards).
+// What the field's widget is made with. Border and scroll bars are changed
+// in place; changing MultiLine makes the other kind of widget, which takes
+// over the text and the selection.
 struct EditControlStyle {
     bool multiLine = false;
     bool border = true;
@@ -41,6 +47,12 @@ class EditControlGTK : public ContainerPane {
     bool IsMultiLine() const { return mTextView != nullptr; }
     GtkWidget *FocusWidget() const override;
 
+    // Changes how the field is made (see EditControlStyle). The settings of
+    // the widget (read-only, password, limit, alignment, colours, font) are
+    // those of a new field after a change of MultiLine: the owner applies
+    // them again.
+    void SetStyle(const EditControlStyle &style);
+
     std::string Text() const;
     void SetText(const std::string &utf8);
     int TextLength() const;
@@ -55,6 +67,45 @@ class EditControlGTK : public ContainerPane {
     int ScrollPosition() const;
     void SetScrollPosition(int position);
     void ScrollToEnd();
+    // The text's horizontal scroll offset in pixels.
+    int HorizontalScroll() const;
+    void SetHorizontalScroll(int pixels);
+
+    // Positions in the laid-out text. Lines are the lines as shown (a
+    // wrapped paragraph has several); points are relative to the pane.
+    int LineAtCharacter(int position) const;
+    // The first character of a shown line; -1 when there is no such line.
+    int CharacterAtLine(int line) const;
+    // The character drawn at the point (the nearest one when the point lies
+    // beside the text), and the insertion point nearest to the point.
+    int CharacterAtPoint(int x, int y) const;
+    int InsertionAtPoint(int x, int y) const;
+
+    // Styled text of a multi-line field (EditStylesGTK.cc): character
+    // styles of the selection, or of the character before the insertion
+    // point when nothing is selected. A single-line field has no runs: its
+    // selection reports no style and changes are ignored.
+    // The EditStyle flags that every character has, and those that some have.
+    void SelectionStyles(uint8_t *every, uint8_t *some) const;
+    void SetSelectionStyle(uint8_t style, bool on);
+    // The font family, size and colour the whole selection shares; empty,
+    // 0 or false when the characters differ or keep the field's own. The
+    // setters change the selected characters only.
+    std::string SelectionFont() const;
+    void SetSelectionFont(const std::string &family);
+    int SelectionSize() const;
+    void SetSelectionSize(int size);
+    bool SelectionColour(uint32_t *colour) const;
+    void SetSelectionColour(uint32_t colour);
+    // The alignment (0-3 as SetAlignment) of the paragraph at the selection's
+    // start, and the alignment of every paragraph the selection touches.
+    int SelectionAlignment() const;
+    void SetSelectionAlignment(int alignment);
+    // The text's style runs (a single-line field's text is one plain run),
+    // and runs applied to the current text; false, changing nothing, when
+    // they do not cover the text exactly.
+    std::vector<EditStyleRun> StyleRuns() const;
+    bool ApplyStyleRuns(const std::vector<EditStyleRun> &runs);
 
     void SetReadOnly(bool readOnly);
     bool IsReadOnly() const;
@@ -66,7 +117,6 @@ class EditControlGTK : public ContainerPane {
     void SetAlignment(int alignment);
     void SetColours(uint32_t text, uint32_t back);
     void SetFont(const FontRecord &font);
-    void SetAcceptsTabs(bool accepts) { mAcceptsTabs = accepts; }
 
     // The standard Edit commands.
     void Cut();
@@ -77,13 +127,23 @@ class EditControlGTK : public ContainerPane {
 
     // Key handling: KeyDown first, then the mask.
     bool HandleKeyDown(KESTstring *key) override;
-    bool AcceptsTabs() const override { return mAcceptsTabs; }
+    bool AcceptsTabs() const override;
     void FocusChanged(bool gained) override;
     bool DoMenuCommand(const char *name) override;
     void EnableMenuCommands(MenuCommandEnabler enable, void *context) override;
 
   private:
     friend struct EditControlSignals;
+
+    // Makes the widget of the style (the single-line or multi-line one) and
+    // connects its signals.
+    void Build(const EditControlStyle &style);
+    void Disconnect();
+    void SetBorder(bool border);
+    int PointPosition(int x, int y, int *trailing) const;
+    // The selected characters of a multi-line field, or the one before the
+    // insertion point; false when there is none (or the field is single-line).
+    bool StyledRange(GtkTextIter *from, GtkTextIter *to, bool forChange) const;
 
     EditControlDelegate *EditDelegate() const;
     GtkTextBuffer *Buffer() const;
@@ -94,7 +154,7 @@ class EditControlGTK : public ContainerPane {
 
     GtkWidget *mEntry = nullptr;    // single-line
     GtkWidget *mTextView = nullptr; // multi-line (inside the scrolled window)
-    bool mAcceptsTabs = false;
+    GtkWidget *mScrolled = nullptr; // multi-line
     int mQuiet = 0;
     int mAlignment = 0;
 };

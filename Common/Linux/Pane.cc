@@ -57,6 +57,25 @@ void Pane::SetWidget(GtkWidget *widget) {
     g_object_ref_sink(widget);
 }
 
+void Pane::ReplaceWidget(GtkWidget *widget) {
+    GtkWidget *old = mWidget;
+    if (old == nullptr || widget == nullptr || widget == old) return;
+    mWidget = nullptr;
+    SetWidget(widget);
+    NativeWindow *window = Window();
+    if (window != nullptr && gtk_widget_get_parent(old) != nullptr) {
+        gtk_fixed_put(GTK_FIXED(window->Content()), widget, mRect.left, mRect.top);
+        MoveWidget();
+    }
+    gtk_widget_set_sensitive(widget, gtk_widget_get_sensitive(old));
+    gchar *tip = gtk_widget_get_tooltip_text(old);
+    gtk_widget_set_tooltip_text(widget, tip);
+    g_free(tip);
+    if (gtk_widget_get_visible(old)) gtk_widget_show(widget);
+    gtk_widget_destroy(old);
+    g_object_unref(old);
+}
+
 void Pane::SetDelegate(PaneDelegate *delegate) {
     if (delegate == mDelegate) return;
     delete mDelegate;

@@ -193,6 +193,10 @@ class Pane {
     bool Contains(int x, int y) const { return mRect.Contains(x, y); }
 
   protected:
+    // Puts a new widget in the place of the current one: it takes over the
+    // position in the window, the visibility, sensitivity and tool tip, and
+    // the old widget is destroyed.
+    void ReplaceWidget(GtkWidget *widget);
     // Ends the re-layout: the current rectangle becomes the previous one.
     void SettleRect() { mPreviousRect = mRect; }
     // Moves the widget to the current rectangle (nothing without a widget).
