@@ -8,19 +8,25 @@
 #include "RuntimeException.h"
 #include "RuntimeViewWindow.h"
 
+#include <cstdint>
 #include <string>
 
 namespace {
 
-// The index of a control-array member, asked through its `_Index`; false
-// for an object that is no member.
+// The index of a control-array member: asked through its `_Index` when its
+// class implements `_PaneChild`, otherwise its Index, which its property
+// stream set; false for a control that is no member (its Index is the
+// smallest integer).
 bool ArrayIndex(RuntimeObject *object, int32_t *index) {
     const RuntimeInterfaceEntry *entry =
         objects::FindInterface(object->classPtr, definitions::Convert(&_PaneChildDefinition));
     constexpr uint32_t kIndexMethod = 2; // _SetWindow, Window, _Index, _SetIndex
     if (entry == nullptr || entry->methodCount <= kIndexMethod ||
-        entry->methods[kIndexMethod].code == nullptr)
-        return false;
+        entry->methods[kIndexMethod].code == nullptr) {
+        if (!controls::IsControl(object)) return false;
+        *index = reinterpret_cast<ControlObject *>(object)->mIndex;
+        return *index != INT32_MIN;
+    }
     uint32_t argument = uint32_t(reinterpret_cast<uintptr_t>(object));
     *index = int32_t(RuntimeCallImageHandler(entry->methods[kIndexMethod].code, 1, &argument));
     return true;

@@ -438,6 +438,9 @@ struct LayoutProperty {
 struct ControlDecl {
     std::string name;
     SourcePos pos;
+    bool isArray = false; // `Control Name(index) As Class`: a control-array member
+    uint64_t index = 0;
+    SourcePos indexPos;
     TypeRef cls;
     std::vector<LayoutProperty> properties;
 };
@@ -446,6 +449,9 @@ struct MenuEntry {
     bool isMenu = false; // Menu (with children) or Item
     std::string name;
     SourcePos pos;
+    bool isArray = false; // `Item Name(index) ...`: a member of a menu-item array
+    uint64_t index = 0;
+    SourcePos indexPos;
     TypeRef cls; // Item ... As Class; empty for MenuItem
     std::string text;
     std::string shortcut;

@@ -256,7 +256,8 @@ std::string dump(const SourceUnit &unit) {
         for (const LayoutProperty &p : t->layout)
             out += "\n  (set " + p.name + " " + dump(*p.value) + ")";
         for (const ControlDecl &c : t->controls) {
-            out += "\n  (control " + c.name + " " + c.cls.name;
+            out += "\n  (control " + c.name +
+                   (c.isArray ? "(" + std::to_string(c.index) + ")" : "") + " " + c.cls.name;
             for (const LayoutProperty &p : c.properties)
                 out += " (set " + p.name + " " + dump(*p.value) + ")";
             out += ")";

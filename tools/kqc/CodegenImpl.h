@@ -100,7 +100,10 @@ class MethodGen {
     int32_t receiverOffset(const Expr *object) const {
         return object && object->kind == ExprKind::Me ? 8 : selfSlot_;
     }
-    void controlHandler(uint32_t windowOffset);
+    // Self from the control's window field; for a control array's handler
+    // also the member's index (from the control's index field) into its
+    // local.
+    void controlHandler(uint32_t windowOffset, const Variable *arrayIndex, uint32_t indexOffset);
 
     // ---- values (GenExpressions.cc)
     Value expr(const Expr &e);
@@ -157,6 +160,7 @@ class MethodGen {
     void releaseKeeping(std::vector<Argument> &args, Value &v);
     Value raiseEvent(const CallExpr &c, const EventInfo *event);
     Value indexArray(const CallExpr &c);
+    Value controlArrayMember(const CallExpr &c);
     Value arrayMethod(const CallExpr &c);
     Value arraySlot(const Expr &array, int slot, std::vector<Argument> rest,
                     const Type *resultType);
@@ -251,6 +255,7 @@ class ModuleGen {
     std::string implicitWindow(const ClassInfo *cls);
     void constructWindow(MethodGen &g, int32_t objectSlot);
     uint32_t controlWindowOffset();
+    uint32_t controlIndexOffset();
 
   private:
     void orderClasses();

@@ -187,6 +187,32 @@ Value MethodGen::callRuntime(const std::string &entry, const Signature &sig,
     return finishCall(args, sig.result);
 }
 
+// A member of a control array of a window (Self, or the object before the
+// name): RuntimeControlArrayItemReference(window, name, index), a new
+// reference, Nil when the window has no member of that index.
+Value MethodGen::controlArrayMember(const CallExpr &c) {
+    const auto *control = static_cast<const ControlInfo *>(c.symbol);
+    const Expr *window = c.callee->kind == ExprKind::Member
+                             ? static_cast<const MemberExpr &>(*c.callee).object.get()
+                             : &self_;
+    const TypeTable &types = module_.program().types;
+    std::vector<Argument> args(3);
+    args[0].type = window->type;
+    args[0].computed = expr(*window);
+    if (window->kind != ExprKind::Self) nilCheck();
+    args[0].spilled = spill(args[0].computed);
+    ConstValue name;
+    name.kind = ConstValue::Kind::String;
+    name.text = control->name;
+    args[1].value = &name;
+    args[1].type = types.get(TypeKind::String);
+    args[2].expr = c.args[0].get();
+    args[2].type = types.get(TypeKind::Int32);
+    passArguments(args, 0);
+    call("RuntimeControlArrayItemReference", c.pos);
+    return finishCall(args, c.type);
+}
+
 Value MethodGen::callMethod(const CallExpr &c, const MethodInfo *m, const Expr *receiverExpr) {
     if (m->origin == MethodOrigin::Runtime) {
         const Expr *self = m->shared ? nullptr : receiverExpr ? receiverExpr : &self_;
@@ -316,6 +342,8 @@ Value MethodGen::callExpr(const CallExpr &c) {
         return expr(*c.callee);
     case Ref::Index:
         return indexArray(c);
+    case Ref::Control:
+        return controlArrayMember(c);
     case Ref::ArrayMethod:
         return arrayMethod(c);
     case Ref::Conversion: {

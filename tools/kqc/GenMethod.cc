@@ -275,9 +275,14 @@ void MethodGen::setResult(const Type *result) {
 
 // The handler of a control's event is called for the control; Self, the
 // window, is taken from the control at the start.
-void MethodGen::controlHandler(uint32_t windowOffset) {
+void MethodGen::controlHandler(uint32_t windowOffset, const Variable *arrayIndex,
+                               uint32_t indexOffset) {
     selfSlot_ = slot(4, Counted::None);
     ins("movl 8(%ebp), %eax");
+    if (arrayIndex) {
+        ins("movl " + std::to_string(indexOffset) + "(%eax), %ecx");
+        ins("movl %ecx, " + at(arrayIndex->frameOffset));
+    }
     ins("movl " + std::to_string(windowOffset) + "(%eax), %eax");
     ins("movl %eax, " + at(selfSlot_));
 }

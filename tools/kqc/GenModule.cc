@@ -152,7 +152,9 @@ void ModuleGen::generateMethod(ClassInfo *cls, MethodDecl &decl, MethodInfo *inf
     MethodGen g(*this, cls, receiver);
     g.parameters(decl, info->sig);
     g.locals(decl);
-    if (info->control) g.controlHandler(controlWindowOffset());
+    if (info->control)
+        g.controlHandler(controlWindowOffset(), info->arrayIndex,
+                         info->arrayIndex ? controlIndexOffset() : 0);
     g.setResult(info->sig.result);
     g.statements(decl.body);
     g.finish(symbolOf(info), info->sig.result);

@@ -41,9 +41,15 @@ std::string ModuleGen::memberEntry(const char *cls, const char *name) {
     return s ? static_cast<const MethodInfo *>(s)->entry : std::string("RuntimeMissing");
 }
 
-// The window a control belongs to, from the control's hidden field.
+// The window a control belongs to, and its control-array index, from the
+// control's hidden fields.
 uint32_t ModuleGen::controlWindowOffset() {
     const Symbol *s = runtimeMember("Control", "__kqf_mWindow", SymbolKind::Property);
+    return s ? static_cast<const PropertyInfo *>(s)->param : 0;
+}
+
+uint32_t ModuleGen::controlIndexOffset() {
+    const Symbol *s = runtimeMember("Control", "__kqf_mIndex", SymbolKind::Property);
     return s ? static_cast<const PropertyInfo *>(s)->param : 0;
 }
 
@@ -147,7 +153,8 @@ void ModuleGen::layoutHandler(ClassInfo *cls) {
     g.finish(layouts_[cls], nullptr);
 }
 
-// `_CreateControls0`: every control of the layout, in order.
+// `_CreateControls0`: every control of the layout, in order; the members of
+// a control array share the array's handlers.
 std::string ModuleGen::createControls(ClassInfo *cls) {
     if (cls->controls.empty()) return "";
     MethodGen g(*this, cls, true);
@@ -162,7 +169,7 @@ std::string ModuleGen::createControls(ClassInfo *cls) {
         massProperties(g, control, c->stream);
         for (Symbol *s : cls->memberOrder) {
             auto *m = s->kind == SymbolKind::Method ? static_cast<MethodInfo *>(s) : nullptr;
-            if (!m || m->control != c) continue;
+            if (!m || m->control != c->first) continue;
             g.ins("movl " + MethodGen::at(control) + ", %eax");
             g.arg(0);
             g.ins("movl $" + out_.stringRecord(m->event->name) + ", %eax");

@@ -194,12 +194,13 @@ void Parser::handler(TypeDecl &decl, SourcePos pos) {
     decl.members.push_back(std::move(m));
 }
 
-// `Handles Menu ItemName` ... `End Handles`.
+// `Handles Menu ItemName[(index As Integer)]` ... `End Handles`.
 void Parser::menuHandler(TypeDecl &decl, SourcePos pos) {
     auto m = std::make_unique<MethodDecl>(MemberKind::MenuHandler, pos);
     take();
     take();
     m->name = expectName(&m->namePos, "a menu item name");
+    m->params = params();
     m->isFunction = true;
     methodBody(*m, "Handles", "End Handles");
     decl.members.push_back(std::move(m));
@@ -251,11 +252,23 @@ MemberPtr Parser::declare(SourcePos pos) {
     return d;
 }
 
-// `Control Name As Class`, its design-time properties, `End Control`.
+// `Control Name[(index)] As Class`, its design-time properties, `End
+// Control`. With an index the control is a member of the control array of
+// that name.
 void Parser::control(TypeDecl &decl) {
     ControlDecl c;
     c.pos = take().pos;
     c.name = expectName(nullptr, "a control name");
+    if (accept(Tok::LParen)) {
+        c.isArray = true;
+        c.indexPos = cur().pos;
+        if (at(Tok::Integer)) {
+            c.index = take().value;
+        } else {
+            unexpected("the index of the control-array member");
+        }
+        expect(Tok::RParen);
+    }
     c.cls = asType("the control's class");
     endOfStatement();
     for (;;) {

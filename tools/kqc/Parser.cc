@@ -271,7 +271,8 @@ void Parser::menuBarBody(TypeDecl &decl) {
     }
 }
 
-// `Menu Name "Text"` ... `End Menu`, or `Item Name [As Class] "Text" [Shortcut "Keys"]`.
+// `Menu Name "Text"` ... `End Menu`, or
+// `Item Name[(index)] [As Class] "Text" [Shortcut "Keys"]`.
 bool Parser::menuEntry(std::vector<MenuEntry> &out) {
     bool isMenu = atWord("menu");
     if (!isMenu && !atWord("item")) return false;
@@ -279,6 +280,16 @@ bool Parser::menuEntry(std::vector<MenuEntry> &out) {
     entry.isMenu = isMenu;
     entry.pos = take().pos;
     entry.name = expectName(nullptr, "a menu name");
+    if (!isMenu && accept(Tok::LParen)) {
+        entry.isArray = true;
+        entry.indexPos = cur().pos;
+        if (at(Tok::Integer)) {
+            entry.index = take().value;
+        } else {
+            unexpected("the index of the menu-item array member");
+        }
+        expect(Tok::RParen);
+    }
     if (!isMenu && accept(Tok::KwAs)) entry.cls = typeRef();
     if (at(Tok::String)) {
         entry.text = take().text;

@@ -148,6 +148,23 @@ const Type *Sema::callResolved(CallExpr &c, Resolved r, bool statement) {
         c.ref = Ref::Cast;
         return cls->type;
     }
+    case Ref::Control: {
+        // A member of a control array, by its index.
+        auto *control = static_cast<const ControlInfo *>(r.symbol);
+        notStatement();
+        bool argsOk = checkArgs(c.args);
+        if (!control->isArray) {
+            error(c.pos, "'" + what + "' is a control, not a control array");
+            return types_.error();
+        }
+        if (c.args.size() != 1) {
+            error(c.pos, "a member of the control array '" + what + "' is named by one index");
+            return types_.error();
+        }
+        if (argsOk)
+            convert(c.args[0], type(TypeKind::Int32), "the index of a control-array member");
+        return control->cls ? control->cls->type : types_.error();
+    }
     case Ref::Module:
     case Ref::Constant:
         error(c.pos, "'" + what + "' is not a function");

@@ -429,7 +429,7 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
     if (!m.control.empty()) {
         ControlInfo *control = nullptr;
         for (ControlInfo *c : cls->controls) {
-            if (utf8::fold(c->name) == utf8::fold(m.control)) control = c;
+            if (!control && utf8::fold(c->name) == utf8::fold(m.control)) control = c;
         }
         if (!control) {
             error(m.controlPos, "'" + cls->name + "' has no control '" + m.control + "'");
@@ -449,6 +449,19 @@ void Sema::declareHandler(ClassInfo *cls, MethodDecl &m) {
             if (utf8::fold(s->name) == utf8::fold(info->name) && s->kind == SymbolKind::Method) {
                 error(m.namePos, "'" + m.control + "." + m.name + "' is handled twice");
             }
+        }
+        // The members of a control array share one handler, which learns
+        // from its first parameter whose event it is.
+        if (control->isArray) {
+            auto &params = info->sig.params;
+            if (params.empty() || params[0].type->kind != TypeKind::Int32 || params[0].byRef ||
+                params[0].optional) {
+                error(m.namePos, "the handler of the control array '" + control->name +
+                                     "' takes the member's index As Integer first");
+                m.symbol = nullptr;
+                return;
+            }
+            params.erase(params.begin());
         }
         info->control = control;
     } else {

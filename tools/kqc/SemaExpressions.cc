@@ -334,8 +334,13 @@ const Type *Sema::useSymbol(ExprPtr &e, Resolved r, Ref *ref, const Symbol **sym
         return c->type;
     }
     case Ref::Control: {
-        const ClassInfo *cls = static_cast<const ControlInfo *>(r.symbol)->cls;
-        return cls ? cls->type : types_.error();
+        auto *control = static_cast<const ControlInfo *>(r.symbol);
+        if (control->isArray) {
+            error(e->pos, "'" + name + "' is a control array; name one of its members: " + name +
+                              "(index)");
+            return types_.error();
+        }
+        return control->cls ? control->cls->type : types_.error();
     }
     case Ref::Class: {
         auto *cls = static_cast<const ClassInfo *>(r.symbol);

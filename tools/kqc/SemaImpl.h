@@ -4,6 +4,7 @@
 // ConstEval.cc.
 #pragma once
 
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -77,8 +78,10 @@ class Sema {
     // ---- windows, controls and menus (SemaLayout.cc)
     void declareControls(ClassInfo *cls);
     void declareMenuBar(ClassInfo *cls);
+    // `arrays`: the indexes used so far by each menu-item array.
     void menuEntries(std::vector<MenuEntry> &entries,
-                     std::unordered_map<std::string, SourcePos> &seen);
+                     std::unordered_map<std::string, SourcePos> &seen,
+                     std::unordered_map<std::string, std::set<uint64_t>> &arrays);
     void declareMenuHandler(ClassInfo *cls, MethodDecl &m);
     void checkLayout(ClassInfo *target, std::vector<LayoutProperty> &props);
     void controlStream(ControlInfo *control);

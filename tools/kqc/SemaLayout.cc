@@ -1,6 +1,7 @@
 // Semantic analysis of window layouts, controls, menu bars and menu
 // handlers (see SemaImpl.h).
 #include <climits>
+#include <set>
 
 #include "PropertyStream.h"
 #include "SemaImpl.h"
@@ -8,6 +9,8 @@
 
 namespace kqc {
 
+// Controls of a window layout. Members of a control array share their name
+// and differ in their index; the first member stands for the array.
 void Sema::declareControls(ClassInfo *cls) {
     ClassInfo *controlBase = runtimeClass("Control");
     // A container control is a window class that stands among the controls
@@ -17,8 +20,19 @@ void Sema::declareControls(ClassInfo *cls) {
     for (size_t i = 0; i < decls.size(); ++i) {
         ControlDecl &d = decls[i];
         if (d.name.empty()) continue;
-        if (cls->own(utf8::fold(d.name))) {
-            noDuplicate(cls, d.name, d.pos);
+        ControlInfo *first = nullptr;
+        if (const auto *own = cls->own(utf8::fold(d.name))) {
+            const Symbol *s = own->front();
+            first = s->kind == SymbolKind::Control
+                        ? const_cast<ControlInfo *>(static_cast<const ControlInfo *>(s))
+                        : nullptr;
+            if (!first || !first->isArray || !d.isArray) {
+                noDuplicate(cls, d.name, d.pos);
+                continue;
+            }
+        }
+        if (d.isArray && d.index > 32767) {
+            error(d.indexPos, "a control-array index is a number from 0 to 32767");
             continue;
         }
         // A control whose class is wrong is still declared (without a class),
@@ -34,7 +48,23 @@ void Sema::declareControls(ClassInfo *cls) {
         info->cls = isControl ? t->cls : nullptr;
         info->index = static_cast<int>(i);
         info->decl = &d;
-        cls->add(info);
+        info->isArray = d.isArray;
+        if (d.isArray) info->arrayIndex = static_cast<int32_t>(d.index);
+        if (first) {
+            for (const ControlInfo *c : cls->controls) {
+                if (c->first == first && c->arrayIndex == info->arrayIndex)
+                    error(d.indexPos, "'" + d.name + "(" + std::to_string(d.index) +
+                                          ")' is already declared at " +
+                                          diags_.where(c->pos, d.pos));
+            }
+            if (first->cls != info->cls)
+                error(d.cls.pos, "the members of the control array '" + d.name +
+                                     "' are of one class, " +
+                                     (first->cls ? first->cls->name : std::string("?")));
+            info->first = first;
+        } else {
+            cls->add(info);
+        }
         cls->controls.push_back(info);
     }
 }
@@ -44,13 +74,24 @@ void Sema::declareControls(ClassInfo *cls) {
 // becomes an object whose name, text and shortcut are set by a property
 // stream.
 void Sema::menuEntries(std::vector<MenuEntry> &entries,
-                       std::unordered_map<std::string, SourcePos> &seen) {
+                       std::unordered_map<std::string, SourcePos> &seen,
+                       std::unordered_map<std::string, std::set<uint64_t>> &arrays) {
     ClassInfo *itemBase = runtimeClass("MenuItem");
     for (MenuEntry &e : entries) {
         if (e.name.empty()) continue;
-        auto [at, fresh] = seen.emplace(utf8::fold(e.name), e.pos);
-        if (!fresh)
+        // Members of a menu-item array share their name and differ in
+        // their index.
+        std::string key = utf8::fold(e.name);
+        auto [at, fresh] = seen.emplace(key, e.pos);
+        bool member = e.isArray && arrays.count(key) != 0;
+        if (e.isArray && e.index > 32767) {
+            error(e.indexPos, "a menu-item index is a number from 0 to 32767");
+        } else if (member && !arrays[key].insert(e.index).second) {
+            error(e.indexPos, "'" + e.name + "(" + std::to_string(e.index) + ")' is already used");
+        } else if (!fresh && !member) {
             error(e.pos, "'" + e.name + "' is already used at " + diags_.where(at->second, e.pos));
+        }
+        if (fresh && e.isArray) arrays[key].insert(e.index);
         e.itemClass = itemBase;
         if (e.cls.present()) {
             const Type *t = resolveType(e.cls);
@@ -61,35 +102,45 @@ void Sema::menuEntries(std::vector<MenuEntry> &entries,
         }
         if (e.itemClass) menuItemStream(e);
         if (!e.isMenu) menuItems_.push_back(&e);
-        menuEntries(e.children, seen);
+        menuEntries(e.children, seen, arrays);
     }
 }
 
 void Sema::menuItemStream(MenuEntry &e) {
     auto *cls = static_cast<ClassInfo *>(e.itemClass);
-    auto set = [&](const char *name, const std::string &text) {
+    auto set = [&](const char *name, const ConstValue &v) {
         const auto *list = cls->find(utf8::fold(name));
         const PropertyInfo *prop = nullptr;
         for (const Symbol *s : list ? *list : std::vector<Symbol *>{}) {
             if (s->kind == SymbolKind::Property) prop = static_cast<const PropertyInfo *>(s);
         }
-        ConstValue v;
-        v.kind = ConstValue::Kind::String;
-        v.text = text;
         if (prop && !prop->setter.empty() && appendEntry(e.stream, prop->slot, prop->type, v))
             return;
         if (missingReported_.insert(cls->name + "." + name).second)
-            error(e.pos, "the runtime's class " + cls->name + " has no settable text property " +
-                             name + " for menu items");
+            error(e.pos, "the runtime's class " + cls->name + " has no settable property " + name +
+                             " for menu items");
     };
-    set("Name", e.name);
-    set("Text", e.text);
-    if (!e.shortcut.empty()) set("KeyboardShortcut", e.shortcut);
+    auto text = [](const std::string &t) {
+        ConstValue v;
+        v.kind = ConstValue::Kind::String;
+        v.text = t;
+        return v;
+    };
+    set("Name", text(e.name));
+    set("Text", text(e.text));
+    if (!e.shortcut.empty()) set("KeyboardShortcut", text(e.shortcut));
+    if (e.isArray) {
+        ConstValue index;
+        index.kind = ConstValue::Kind::Integer;
+        index.integer = static_cast<int64_t>(e.index);
+        set("Index", index);
+    }
 }
 
 void Sema::declareMenuBar(ClassInfo *cls) {
     std::unordered_map<std::string, SourcePos> seen;
-    menuEntries(cls->decl->menus, seen);
+    std::unordered_map<std::string, std::set<uint64_t>> arrays;
+    menuEntries(cls->decl->menus, seen, arrays);
 }
 
 const MenuEntry *Sema::findMenuItem(const std::string &folded) const {
@@ -114,8 +165,10 @@ void Sema::declarePictureResource() {
     program_.intrinsic("PictureResource")->overloads.push_back(load);
 }
 
-// `Handles Menu Item`: a method _Item_Action returning Boolean, in the
-// application class or a window.
+// `Handles Menu Item[(index As Integer)]`: a method _Item_Action returning
+// Boolean, in the application class or a window. The runtime calls it with
+// the chosen item's Index, which tells apart the items of a menu-item array
+// that share one name; the handler takes it or leaves it.
 void Sema::declareMenuHandler(ClassInfo *cls, MethodDecl &m) {
     if (m.name.empty()) return;
     ClassInfo *window = runtimeClass("Window"), *application = runtimeClass("Application");
@@ -127,7 +180,13 @@ void Sema::declareMenuHandler(ClassInfo *cls, MethodDecl &m) {
         error(m.namePos, "no menu bar has an item '" + m.name + "'");
     auto *info = program_.make<MethodInfo>("_" + m.name + "_Action", m.namePos);
     info->owner = cls;
+    info->sig = signatureOf(m.params, m.result, false);
     info->sig.result = type(TypeKind::Boolean);
+    bool indexOnly = info->sig.params.size() == 1 &&
+                     info->sig.params[0].type->kind == TypeKind::Int32 &&
+                     !info->sig.params[0].byRef && !info->sig.params[0].optional;
+    if (!info->sig.params.empty() && !indexOnly)
+        error(m.params.front().pos, "a menu handler takes nothing or the item's index As Integer");
     info->decl = &m;
     info->menuItem = m.name;
     m.symbol = info;
@@ -195,8 +254,9 @@ void Sema::checkLayout(ClassInfo *target, std::vector<LayoutProperty> &props) {
     }
 }
 
-// The stream of a control starts with its name and its index (none: it is
-// no member of a control array); its design-time properties follow.
+// The stream of a control starts with its name and its index (for a control
+// that is no member of a control array, the smallest integer); its
+// design-time properties follow.
 void Sema::controlStream(ControlInfo *control) {
     auto slotOf = [&](const char *name) -> const PropertyInfo * {
         const auto *list = control->cls->find(utf8::fold(name));
@@ -209,14 +269,14 @@ void Sema::controlStream(ControlInfo *control) {
     };
     const PropertyInfo *name = slotOf("Name"), *index = slotOf("Index");
     if (!name || !index) return;
-    ConstValue text, noIndex;
+    ConstValue text, arrayIndex;
     text.kind = ConstValue::Kind::String;
     text.text = control->name;
-    noIndex.kind = ConstValue::Kind::Integer;
-    noIndex.integer = INT32_MIN;
+    arrayIndex.kind = ConstValue::Kind::Integer;
+    arrayIndex.integer = control->arrayIndex;
     control->stream.clear();
     appendEntry(control->stream, name->slot, name->type, text);
-    appendEntry(control->stream, index->slot, index->type, noIndex);
+    appendEntry(control->stream, index->slot, index->type, arrayIndex);
     for (const LayoutProperty &p : control->decl->properties)
         control->stream += p.entry;
 }

@@ -45,14 +45,22 @@ void Sema::checkBody(ClassInfo *cls, MethodDecl &m, const Signature &sig) {
     auto *info = static_cast<MethodInfo *>(m.symbol);
     if (info->control) ctx_.meClass = info->control->cls;
     pushScope();
-    for (size_t i = 0; i < m.params.size() && i < sig.params.size(); ++i) {
+    // A control array's handler: its first parameter is a local that the
+    // handler fills with the member's index.
+    size_t first = 0;
+    if (info->control && info->control->isArray && !m.params.empty()) {
+        info->arrayIndex = declareLocal(m.params[0].name, m.params[0].pos, type(TypeKind::Int32));
+        first = 1;
+    }
+    for (size_t i = first; i < m.params.size() && i - first < sig.params.size(); ++i) {
         if (ctx_.scopes.back().count(utf8::fold(m.params[i].name)))
             continue; // reported with the signature
-        Variable *v = declareLocal(m.params[i].name, m.params[i].pos, sig.params[i].type);
+        const ParamInfo &p = sig.params[i - first];
+        Variable *v = declareLocal(m.params[i].name, m.params[i].pos, p.type);
         if (!v) continue;
         v->isParam = true;
-        v->byRef = sig.params[i].byRef;
-        v->paramIndex = static_cast<int>(i);
+        v->byRef = p.byRef;
+        v->paramIndex = static_cast<int>(i - first);
     }
     block(m.body);
     popScope();

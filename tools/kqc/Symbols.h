@@ -125,7 +125,10 @@ struct MethodInfo : Symbol {
     const MethodInfo *overrides = nullptr;
     const EventInfo *event = nullptr;     // On handlers: the event handled
     const ControlInfo *control = nullptr; // On Control.Event handlers: the control
-    std::string menuItem;                 // Handles Menu: the item's name
+    // The handler of a control array's event: its first parameter, a local
+    // that receives the index of the member whose event it is.
+    const Variable *arrayIndex = nullptr;
+    std::string menuItem; // Handles Menu: the item's name
 };
 
 struct EventInfo : Symbol {
@@ -140,6 +143,12 @@ struct ControlInfo : Symbol {
     ClassInfo *window = nullptr;
     ClassInfo *cls = nullptr;
     int index = 0; // creation order
+    // A member of a control array: its index (the others have none), and
+    // the array's first member, which stands for the array's name and its
+    // handlers (a control that is no member is its own first).
+    bool isArray = false;
+    int32_t arrayIndex = INT32_MIN;
+    const ControlInfo *first = this;
     const ControlDecl *decl = nullptr;
     std::string stream; // its design-time property stream, its name first
 };
