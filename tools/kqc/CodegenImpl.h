@@ -256,6 +256,7 @@ class ModuleGen {
     void constructWindow(MethodGen &g, int32_t objectSlot);
     uint32_t controlWindowOffset();
     uint32_t controlIndexOffset();
+    void menuItemAccessor(ClassInfo *cls, const MethodInfo *m);
 
   private:
     void orderClasses();

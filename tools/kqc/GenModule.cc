@@ -143,6 +143,10 @@ void ModuleGen::generateClass(ClassInfo *cls) {
         generateMethod(cls, static_cast<MethodDecl &>(*m), static_cast<MethodInfo *>(m->symbol));
     }
     if (cls->isWindow) layoutHandler(cls);
+    for (Symbol *s : cls->memberOrder) {
+        auto *m = s->kind == SymbolKind::Method ? static_cast<MethodInfo *>(s) : nullptr;
+        if (m && m->itemAccessor) menuItemAccessor(cls, m);
+    }
     initializer(cls);
     finalizer(cls);
 }

@@ -225,6 +225,20 @@ void ModuleGen::windowInitializer(MethodGen &g, ClassInfo *cls) {
     addMenuHandlers(g, cls, g.receiverOffset(), "Window");
 }
 
+// A window's accessor of an item of its menu bar: RuntimeMenuReference
+// (window, name), Nil when the window's bar has no such item.
+void ModuleGen::menuItemAccessor(ClassInfo *cls, const MethodInfo *m) {
+    MethodGen g(*this, cls, true);
+    g.setResult(m->sig.result);
+    g.ins("movl " + MethodGen::at(g.receiverOffset()) + ", %eax");
+    g.arg(0);
+    g.ins("movl $" + out_.stringRecord(m->name) + ", %eax");
+    g.arg(4);
+    g.call("RuntimeMenuReference");
+    g.ins("movl %eax, " + MethodGen::at(g.resultSlot_));
+    g.finish(symbolOf(m), m->sig.result);
+}
+
 // The menus and items below `parent` (a frame slot), depth first.
 void ModuleGen::menuEntries(MethodGen &g, int32_t parent, const std::vector<MenuEntry> &entries) {
     if (entries.empty()) return;

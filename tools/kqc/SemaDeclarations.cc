@@ -263,6 +263,7 @@ void Sema::declareMembers(ClassInfo *cls) {
             break;
         }
     }
+    if (cls->isWindow) declareMenuItemAccessors(cls);
     cls->methodCount = static_cast<int>(cls->vtable.size());
     cls->eventCount = static_cast<int>(cls->events.size());
     cls->interfaceCount += static_cast<int>(cls->interfaces.size());

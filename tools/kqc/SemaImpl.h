@@ -83,6 +83,8 @@ class Sema {
                      std::unordered_map<std::string, SourcePos> &seen,
                      std::unordered_map<std::string, std::set<uint64_t>> &arrays);
     void declareMenuHandler(ClassInfo *cls, MethodDecl &m);
+    void declareMenuItemAccessors(ClassInfo *cls);
+    void menuItemAccessors(ClassInfo *cls, const std::vector<MenuEntry> &entries);
     void checkLayout(ClassInfo *target, std::vector<LayoutProperty> &props);
     void controlStream(ControlInfo *control);
     void declarePictureResource();

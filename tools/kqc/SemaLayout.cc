@@ -150,6 +150,36 @@ const MenuEntry *Sema::findMenuItem(const std::string &folded) const {
     return nullptr;
 }
 
+// The items of a window's menu bar (`MenuBar = Class` in its layout) are
+// methods of the window named like the items, each returning the item of
+// that name from the window's menu bar. A name the window or its
+// superclasses already use keeps its meaning; the members of a menu-item
+// array are reached through the menu bar.
+void Sema::declareMenuItemAccessors(ClassInfo *cls) {
+    const ClassInfo *bar = nullptr;
+    for (const LayoutProperty &p : cls->decl->layout) {
+        if (utf8::fold(p.name) != "menubar" || p.value->kind != ExprKind::Name) continue;
+        const ClassInfo *c = program_.findClass(static_cast<const NameExpr &>(*p.value).name);
+        bar = c && c->isMenuBar && c->decl ? c : nullptr;
+    }
+    if (bar) menuItemAccessors(cls, bar->decl->menus);
+}
+
+void Sema::menuItemAccessors(ClassInfo *cls, const std::vector<MenuEntry> &entries) {
+    for (const MenuEntry &e : entries) {
+        if (!e.name.empty() && !e.isArray && e.itemClass && !cls->find(utf8::fold(e.name))) {
+            auto *info = program_.make<MethodInfo>(e.name, e.pos);
+            info->owner = cls;
+            info->sig.result = static_cast<ClassInfo *>(e.itemClass)->type;
+            info->itemAccessor = true;
+            info->vtableIndex = static_cast<int>(cls->vtable.size());
+            cls->vtable.push_back(info);
+            cls->add(info);
+        }
+        menuItemAccessors(cls, e.children);
+    }
+}
+
 // `PictureResource(id)`: the picture of the image's bitmap resource with
 // that id, or Nil; for backdrops of layouts and for code alike.
 void Sema::declarePictureResource() {

@@ -129,6 +129,8 @@ struct MethodInfo : Symbol {
     // that receives the index of the member whose event it is.
     const Variable *arrayIndex = nullptr;
     std::string menuItem; // Handles Menu: the item's name
+    // A window's accessor of the item of its name in the window's menu bar.
+    bool itemAccessor = false;
 };
 
 struct EventInfo : Symbol {
