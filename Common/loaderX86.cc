@@ -31,12 +31,15 @@ ImageMembers gImage;
 SymbolTable gSymbols;
 bool gSymbolsParsed = false;
 
-// Code goes page-aligned into a heap block of its length plus a page, and its
-// pages are made readable, writable and executable.
+// Code goes page-aligned into a heap block of its length, rounded up to
+// whole pages, plus a page, and its pages are made readable, writable and
+// executable. The code's last page holds no other heap data: data written
+// beside code would make an emulator translate that code again and again.
 class LoaderAllocator : public BlockAllocator {
   public:
     uint8_t *CodeBlock(uint32_t length) override {
-        auto *block = static_cast<uint8_t *>(std::malloc(size_t(length) + kPage - 1));
+        size_t pages = (size_t(length) + kPage - 1) & ~size_t(kPage - 1);
+        auto *block = static_cast<uint8_t *>(std::malloc(pages + kPage - 1));
         if (block == nullptr) return nullptr;
         mCodeStart = block;
         auto *code = reinterpret_cast<uint8_t *>((uintptr_t(block) + kPage - 1) & ~(kPage - 1));
