@@ -28,6 +28,15 @@ file(CHMOD "${KQ_RUN_I386}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GRO
 set(CMAKE_CROSSCOMPILING_EMULATOR "${KQ_RUN_I386}")
 set(KQ_HOST_PYTHON /usr/bin/python3)
 
+# kq_hang_limit(<var> <timeout>)
+#   How long a test on a private display may run before scripts/with-xvfb
+#   reports what its processes are blocked in and stops it: somewhat before
+#   CTest's own timeout, which would end it without saying anything.
+function(kq_hang_limit var timeout)
+    math(EXPR limit "${timeout} * 4 / 5")
+    set(${var} ${limit} PARENT_SCOPE)
+endfunction()
+
 # kq_test(<target> [GUI] SOURCES <files...> [LIBS <libs...>] [PREFIX <name>]
 #         [TIMEOUT <seconds>])
 #   One test program; each test case becomes a CTest test named
@@ -49,8 +58,9 @@ function(kq_test target)
     endif()
     set(labels unit)
     if(T_GUI)
+        kq_hang_limit(limit ${T_TIMEOUT})
         set_target_properties(${target} PROPERTIES
-            CROSSCOMPILING_EMULATOR "${KQ_WITH_XVFB};${KQ_RUN_I386}")
+            CROSSCOMPILING_EMULATOR "${KQ_WITH_XVFB};--limit;${limit};${KQ_RUN_I386}")
         set(labels gui)
     endif()
     gtest_discover_tests(${target}
@@ -73,8 +83,9 @@ function(kq_e2e_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
+    kq_hang_limit(limit ${T_TIMEOUT})
     add_test(NAME ${name}
-        COMMAND ${KQ_WITH_XVFB} --a11y ${KQ_HOST_PYTHON} ${T_SCRIPT} ${T_ARGS})
+        COMMAND ${KQ_WITH_XVFB} --a11y --limit ${limit} ${KQ_HOST_PYTHON} ${T_SCRIPT} ${T_ARGS})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "KQ_ARTIFACT_DIR=${KQ_ARTIFACT_DIR};KQ_RUN_I386=${KQ_RUN_I386};PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1"
         LABELS e2e
