@@ -134,7 +134,7 @@ class MethodGen {
     Value arithmetic64(const BinaryExpr &e);
     Value floating(const BinaryExpr &e);
     bool directOperand(const Expr &e, const Type *t, std::string *operand);
-    void roundSingle(const Type *t);
+    void roundTo(const Type *t);
     Value newObject(const NewExpr &e);
     Value control(Value window, const ControlInfo *c, SourcePos pos);
     void nilCheck(const char *reg = "%eax");
@@ -173,7 +173,6 @@ class MethodGen {
 
     // ---- conversions (GenConvert.cc)
     void convert(Value &v, const Type *to, bool isExplicit);
-    void toDouble(Value &v);
 
     // ---- statements (GenStatements.cc)
     void statement(const Stmt &s);

@@ -208,22 +208,12 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
         passValue(*this, fr);
         call(entry);
         if (tr == Repr::I32) narrow(*this, to);
-        if (tr == Repr::F32) {
-            int32_t round = temp(Repr::I32);
-            ins("fstps " + at(round));
-            ins("flds " + at(round));
-            freeTemp(round);
-        }
+        roundTo(to);
         v.type = to;
         return;
     }
     if (fromFloat && toFloat) {
-        if (tr == Repr::F32) { // rounded to single precision
-            int32_t round = temp(Repr::I32);
-            ins("fstps " + at(round));
-            ins("flds " + at(round));
-            freeTemp(round);
-        }
+        if (tr == Repr::F32) roundTo(to);
         v.type = to;
         return;
     }
@@ -257,12 +247,9 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
             ins("fildll " + at(wide));
             freeTemp(wide);
         }
-        if (tr == Repr::F32) {
-            int32_t round = temp(Repr::I32);
-            ins("fstps " + at(round));
-            ins("flds " + at(round));
-            freeTemp(round);
-        }
+        // A 64-bit integer is exact in st(0) but may need rounding for a
+        // Double, and any integer may for a Single.
+        if (tr == Repr::F32 || fr == Repr::I64) roundTo(to);
         v.type = to;
         return;
     }

@@ -139,7 +139,8 @@ void MethodGen::release(Value &v) {
 }
 
 // A value handed back by a call: narrow integers and Booleans come in the
-// low bits of eax; counted results carry a reference.
+// low bits of eax, floating point values are rounded to their type, counted
+// results carry a reference.
 Value MethodGen::result(const Type *t) {
     Value v{t, 0};
     switch (t->kind) {
@@ -159,6 +160,7 @@ Value MethodGen::result(const Type *t) {
     default:
         break;
     }
+    roundTo(t);
     Counted counted = countedOf(t);
     if (counted != Counted::None) {
         v.owned = countedTemp(counted);
@@ -597,20 +599,6 @@ bool MethodGen::directOperand(const Expr &e, const Type *t, std::string *operand
     return false;
 }
 
-// Whether a floating point value is already rounded to its type when it is
-// in st(0). Results of arithmetic, of explicit conversions and of 64-bit
-// integers are held with more precision there; the general path rounds them
-// by spilling them as Doubles.
-static bool heldExactly(const Expr &e) {
-    const Expr *x = &e;
-    while (x->kind == ExprKind::Convert) {
-        const Expr *from = static_cast<const ConvertExpr *>(x)->value.get();
-        if (reprOf(from->type) == Repr::I64) return false;
-        x = from;
-    }
-    return x->kind != ExprKind::Binary && x->kind != ExprKind::Unary && x->kind != ExprKind::CType;
-}
-
 Value MethodGen::binary(const BinaryExpr &e) {
     const Type *t = e.operandType;
     if (e.op >= Op::Eq && e.op <= Op::IsA) return compare(e);
@@ -803,61 +791,95 @@ Value MethodGen::arithmetic64(const BinaryExpr &e) {
     return {e.type, 0};
 }
 
+// Floating point arithmetic. st(0) only ever holds values already rounded
+// to their type, so that a value used at once inside a larger expression is
+// the value it would be when stored and loaded again.
+//
+// Doubles are computed by the SSE2 scalar instructions: each result is
+// rounded once to a 53-bit significand within a Double's exponent range, as
+// IEEE 754 double arithmetic prescribes. The x87 unit would round to its
+// 64-bit significand with a 15-bit exponent first: rounding that again to a
+// Double gives a wrong result now and then (1 + (2^-53 + 2^-105) becomes a
+// tie and goes to 1), and a product beyond the Double range stays finite.
+// Narrowing its precision control to 53 bits would still keep the wide
+// exponent, and would change the x87 code of the runtime and of libm too.
+// Loading a Double into st(0) and storing it back is exact, so st(0) stays
+// the carrier of Doubles that the calling convention wants.
+//
+// Singles are computed on the x87 stack: its 64-bit significand is wide
+// enough that rounding its result to a Single gives the correctly rounded
+// Single.
 Value MethodGen::floating(const BinaryExpr &e) {
     std::string operand;
-    if (e.op != Op::Pow && heldExactly(*e.lhs) && directOperand(*e.rhs, e.operandType, &operand)) {
+    bool direct = directOperand(*e.rhs, e.operandType, &operand);
+    int32_t left = 0, right = 0;
+    if (e.op != Op::Pow && direct) {
         expr(*e.lhs);
-        char size =
-            reprOf(e.operandType) == Repr::F32 && operand.find("(%ebp)") != std::string::npos ? 's'
-                                                                                              : 'l';
-        const char *op = e.op == Op::Add   ? "fadd"
-                         : e.op == Op::Sub ? "fsub"
-                         : e.op == Op::Mul ? "fmul"
-                                           : "fdiv";
-        ins(std::string(op) + size + " " + operand);
-        roundSingle(e.type);
-        return {e.type, 0};
-    }
-    Value l = expr(*e.lhs);
-    int32_t left = spill(l); // as a Double
-    if (e.op == Op::Pow) {
+    } else {
+        Value l = expr(*e.lhs);
+        left = spill(l); // as a Double
         expr(*e.rhs);
+    }
+    if (e.op == Op::Pow) {
         useArgs(16);
         ins("fstpl 8(%esp)");
         ins("fldl " + at(left));
         ins("fstpl (%esp)");
         callSymbol(module_.out().libraryFunction("pow", "libm.so.6"));
         freeTemp(left);
+        roundTo(e.type);
         return {e.type, 0};
     }
-    expr(*e.rhs);
-    switch (e.op) {
-    case Op::Add:
-        ins("faddl " + at(left));
-        break;
-    case Op::Sub:
-        ins("fsubrl " + at(left));
-        break;
-    case Op::Mul:
-        ins("fmull " + at(left));
-        break;
-    case Op::Div:
-        ins("fdivrl " + at(left));
-        break;
-    default:
-        break;
+    if (reprOf(e.operandType) == Repr::F64) {
+        if (direct) {
+            left = temp(Repr::F64);
+            ins("fstpl " + at(left));
+        } else {
+            right = temp(Repr::F64);
+            ins("fstpl " + at(right));
+            operand = at(right);
+        }
+        const char *op = e.op == Op::Add   ? "addsd "
+                         : e.op == Op::Sub ? "subsd "
+                         : e.op == Op::Mul ? "mulsd "
+                                           : "divsd ";
+        ins("movsd " + at(left) + ", %xmm0");
+        ins(op + operand + ", %xmm0");
+        ins("movsd %xmm0, " + at(left));
+        ins("fldl " + at(left));
+        if (right) freeTemp(right);
+        freeTemp(left);
+        return {e.type, 0};
     }
-    freeTemp(left);
-    roundSingle(e.type);
+    const char *op = e.op == Op::Add   ? "fadd"
+                     : e.op == Op::Sub ? "fsub"
+                     : e.op == Op::Mul ? "fmul"
+                                       : "fdiv";
+    if (direct) {
+        // A Single local is read at its own width, a constant as a Double.
+        char size = operand.find("(%ebp)") != std::string::npos ? 's' : 'l';
+        ins(std::string(op) + size + " " + operand);
+    } else {
+        // st(0) is the right operand: the reversed forms take the left one
+        // from memory.
+        bool reversed = e.op == Op::Sub || e.op == Op::Div;
+        ins(std::string(op) + (reversed ? "rl " : "l ") + at(left));
+        freeTemp(left);
+    }
+    roundTo(e.type);
     return {e.type, 0};
 }
 
-// A Single result is rounded to single precision.
-void MethodGen::roundSingle(const Type *t) {
-    if (t->kind != TypeKind::Single) return;
-    int32_t round = temp(Repr::I32);
-    ins("fstps " + at(round));
-    ins("flds " + at(round));
+// Rounds st(0) to a Single or a Double, for values that may come with more
+// precision: results of x87 arithmetic and of the functions of the runtime
+// and of libm, which hand them back in st(0) as the x87 computed them.
+void MethodGen::roundTo(const Type *t) {
+    Repr repr = reprOf(t);
+    if (repr != Repr::F32 && repr != Repr::F64) return;
+    int32_t round = temp(repr);
+    const char *suffix = repr == Repr::F32 ? "s " : "l ";
+    ins(std::string("fstp") + suffix + at(round));
+    ins(std::string("fld") + suffix + at(round));
     freeTemp(round);
 }
 
