@@ -24,7 +24,9 @@ using Lines = std::vector<std::string>;
 namespace {
 
 std::map<std::string, bool> gAnswers;
-std::vector<RuntimeObject *> gItems; // the items of the menu built last
+// The items of the menu being shown; they die with their menu, so the list
+// is emptied before and after each click.
+std::vector<RuntimeObject *> gItems;
 
 std::string Who(RuntimeObject *target) {
     if (windows::IsWindow(target)) return kstr::Text(target->classPtr->name);
@@ -130,7 +132,10 @@ class ContextualMenus : public kqtest::WindowTest {
 
     // A right-click at (x, y) of the widget, answered by choosing the item
     // at `index` (-1: none) once the menu is open.
+    // The watch may run before the click arrives: it must not find the
+    // items of an earlier, destroyed menu then.
     void RightClick(GtkWidget *widget, int x, int y, int index) {
+        gItems.clear();
         Choice choice{index};
         guint watch = g_timeout_add(50, ChooseWhenShown, &choice);
         int rootX, rootY;
@@ -138,6 +143,7 @@ class ContextualMenus : public kqtest::WindowTest {
         kqtest::ClickAt(rootX, rootY, 3);
         if (!choice.done) g_source_remove(watch);
         kqtest::Settle();
+        gItems.clear();
     }
 
     GtkWidget *Content() { return windows::NativeOf(mWindow)->Content(); }
