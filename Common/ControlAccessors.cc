@@ -3,6 +3,8 @@
 #include "ControlAccessors.h"
 
 #include "Control.h"
+#include "GTKHelper.h"
+#include "Graphics.h"
 #include "MouseCursor.h"
 #include "NativeWindow.h"
 #include "RuntimeException.h"
@@ -52,20 +54,26 @@ GtkWidget *WidgetOf(RuntimeObject *object) {
 }
 
 // Redraws part of a control's widget (the whole widget for a negative
-// width); `now` draws at once instead of on the next turn of the loop.
-void Redraw(RuntimeObject *object, int left, int top, int width, int height, bool now) {
+// width), at once (`now`, keeping what the area shows unless `erase`) or on
+// the next turn of the loop.
+void Redraw(RuntimeObject *object, int left, int top, int width, int height, bool now, bool erase) {
     if (AsRect(object) == nullptr) return;
     GtkWidget *widget = WidgetOf(object);
     if (widget == nullptr) return;
-    if (width < 0) {
-        gtk_widget_queue_draw(widget);
-    } else {
+    GdkRectangle area = {left, top, width, height};
+    if (width >= 0 && !gtk_widget_get_has_window(widget)) {
         GtkAllocation allocation{};
-        if (!gtk_widget_get_has_window(widget)) gtk_widget_get_allocation(widget, &allocation);
-        gtk_widget_queue_draw_area(widget, allocation.x + left, allocation.y + top, width, height);
+        gtk_widget_get_allocation(widget, &allocation);
+        area.x += allocation.x;
+        area.y += allocation.y;
     }
-    GdkWindow *window = gtk_widget_get_window(widget);
-    if (now && window != nullptr) gdk_window_process_updates(window, TRUE);
+    GdkRectangle *part = width >= 0 ? &area : nullptr;
+    if (now)
+        gtkhelper::RedrawNow(widget, part, erase);
+    else if (part != nullptr)
+        gtk_widget_queue_draw_area(widget, area.x, area.y, area.width, area.height);
+    else
+        gtk_widget_queue_draw(widget);
 }
 
 } // namespace
@@ -254,23 +262,31 @@ void ControlInitialParentSetter(RuntimeObject *control, int32_t, KESTstring *nam
     c->mInitialParent = name;
 }
 
-void RuntimeControlRefresh(RuntimeObject *control, bool) {
-    Redraw(control, 0, 0, -1, -1, true);
+void RuntimeControlRefresh(RuntimeObject *control, bool eraseBackground) {
+    Redraw(control, 0, 0, -1, -1, true, eraseBackground);
 }
 
 void RuntimeControlRefreshRect(RuntimeObject *control, int32_t left, int32_t top, int32_t width,
-                               int32_t height, bool) {
-    if (width >= 0 && height >= 0) Redraw(control, left, top, width, height, true);
+                               int32_t height, bool eraseBackground) {
+    if (width >= 0 && height >= 0) Redraw(control, left, top, width, height, true, eraseBackground);
 }
 
 void RuntimeControlInvalidate(RuntimeObject *control, bool) {
-    Redraw(control, 0, 0, -1, -1, false);
+    Redraw(control, 0, 0, -1, -1, false, true);
 }
 
 void RuntimeControlInvalidateRect(RuntimeObject *control, int32_t left, int32_t top, int32_t width,
                                   int32_t height, bool) {
-    if (width >= 0 && height >= 0) Redraw(control, left, top, width, height, false);
+    if (width >= 0 && height >= 0) Redraw(control, left, top, width, height, false, true);
 }
+
+void RuntimeControlDrawInto(RuntimeObject *control, RuntimeObject *g, int32_t left, int32_t top) {
+    if (AsRect(control) != nullptr) graphics::DrawWidgetInto(g, WidgetOf(control), left, top);
+}
+
+// The initializer has given the control its state; the constructor that the
+// image's control classes call has nothing to add.
+void RectControlDefaultConstructor(RuntimeObject *) {}
 
 void RuntimeSetFocus(RuntimeObject *control) {
     if (AsRect(control) == nullptr) return;

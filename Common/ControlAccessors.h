@@ -61,6 +61,8 @@ void RuntimeControlInvalidate(RuntimeObject *control, bool eraseBackground);
 void RuntimeControlInvalidateRect(RuntimeObject *control, int32_t left, int32_t top, int32_t width,
                                   int32_t height, bool eraseBackground);
 void RuntimeSetFocus(RuntimeObject *control);
+void RuntimeControlDrawInto(RuntimeObject *control, RuntimeObject *g, int32_t left, int32_t top);
+void RectControlDefaultConstructor(RuntimeObject *control);
 void RuntimeControlMove(RuntimeObject *control, int32_t left, int32_t top, int32_t width,
                         int32_t height);
 int32_t RuntimeControlDefaultHeight(RuntimeObject *control);

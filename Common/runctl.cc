@@ -90,6 +90,9 @@ const PropertyEntry kRectControlProperties[] = {
 const ParameterEntry kRefreshParameters[] = {KQ_ERASE_PARAMETER};
 const ParameterEntry kRectParameters[] = {KQ_RECT_PARAMETERS("left", "top"), KQ_ERASE_PARAMETER};
 const ParameterEntry kMoveParameters[] = {KQ_RECT_PARAMETERS("left", "top")};
+const ParameterEntry kDrawIntoParameters[] = {KQ_PARAMETER("graphics", &GraphicsDefinition),
+                                              KQ_PARAMETER("left", &kTypeInteger),
+                                              KQ_PARAMETER("top", &kTypeInteger)};
 const ParameterEntry kMenuHandlerParameters[] = {KQ_PARAMETER("name", &kTypeString),
                                                  KQ_PARAMETER("handler", &kTypePtr)};
 
@@ -102,6 +105,8 @@ const MethodEntry kRectControlMethods[] = {
     KQ_METHOD("_Move", nullptr, KQ_TABLE(kMoveParameters), RuntimeControlMove),
     KQ_METHOD("_DefaultHeight", &kTypeInteger, KQ_NO_TABLE, RuntimeControlDefaultHeight),
     KQ_METHOD("_AddMenuHandler", nullptr, KQ_TABLE(kMenuHandlerParameters), ControlAddMenuHandler),
+    KQ_METHOD("DrawInto", nullptr, KQ_TABLE(kDrawIntoParameters), RuntimeControlDrawInto),
+    KQ_METHOD("RectControl", nullptr, KQ_NO_TABLE, RectControlDefaultConstructor),
 };
 
 EventEntry kRectControlEvents[] = {

@@ -227,6 +227,25 @@ GraphicsGTK *BackendOf(RuntimeObject *graphics) {
     return graphics != nullptr ? AsGraphics(graphics)->mImp : nullptr;
 }
 
+void DrawWidgetInto(RuntimeObject *g, GtkWidget *widget, int x, int y) {
+    GraphicsGTK *backend = Target(g);
+    if (backend == nullptr || widget == nullptr || !gtk_widget_get_realized(widget)) return;
+    GtkAllocation allocation{};
+    gtk_widget_get_allocation(widget, &allocation);
+    // On return the clip is the part the snapshot holds, relative to the
+    // widget's corner.
+    GdkRectangle clip = {0, 0, allocation.width, allocation.height};
+    GdkPixmap *snapshot = gtk_widget_get_snapshot(widget, &clip);
+    if (snapshot == nullptr) return;
+    GdkPixbuf *pixels = gdk_pixbuf_get_from_drawable(nullptr, snapshot, nullptr, 0, 0, 0, 0,
+                                                     clip.width, clip.height);
+    g_object_unref(snapshot);
+    if (pixels == nullptr) return;
+    backend->DrawImage(pixels, x + clip.x, y + clip.y, clip.width, clip.height, 0, 0, clip.width,
+                       clip.height);
+    g_object_unref(pixels);
+}
+
 bool ClipPictureRects(int pictureWidth, int pictureHeight, PictureRects *r) {
     if (r->w1 == kDefaultExtent) r->w1 = pictureWidth;
     if (r->h1 == kDefaultExtent) r->h1 = pictureHeight;

@@ -74,6 +74,12 @@ void DrawBackdrop(RuntimeObject *g, RuntimeObject *picture);
 // The back end of a Graphics object, or null.
 GraphicsGTK *BackendOf(RuntimeObject *graphics);
 
+// Draws what a widget and the widgets inside it show (drawn afresh off the
+// screen, so covered parts come out too) into `g` with the widget's
+// top-left corner at (x, y). Nothing for a widget that is not realised; a
+// nil `g` raises NilObjectException.
+void DrawWidgetInto(RuntimeObject *g, GtkWidget *widget, int x, int y);
+
 // The destination and source rectangles of DrawPicture after the defaults
 // and the clipping to the picture: false when nothing is to be drawn.
 struct PictureRects {

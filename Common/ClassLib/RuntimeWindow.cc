@@ -8,6 +8,7 @@
 #include "ContainerControl.h"
 #include "Control.h"
 #include "ControlAccessors.h"
+#include "GTKHelper.h"
 #include "MainLoop.h"
 #include "MenuDispatch.h"
 #include "RuntimeErrorReport.h"
@@ -346,19 +347,18 @@ void WindowRestore(RuntimeObject *window) {
     gtk_window_unmaximize(GTK_WINDOW(w->mImp->Toplevel()));
 }
 
-void formRefresh(RuntimeObject *window, bool) {
+void formRefresh(RuntimeObject *window, bool eraseBackground) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr || w->mImp == nullptr) return;
-    gtk_widget_queue_draw(w->mImp->Toplevel());
-    WindowForceUpdateFrontBuffer(window);
+    gtkhelper::RedrawNow(w->mImp->Toplevel(), nullptr, eraseBackground);
 }
 
 void formRefreshRect(RuntimeObject *window, int32_t x, int32_t y, int32_t width, int32_t height,
-                     bool) {
+                     bool eraseBackground) {
     WindowObject *w = KQ_CHECKED_WINDOW(window);
     if (w == nullptr || w->mImp == nullptr || width < 0 || height < 0) return;
-    gtk_widget_queue_draw_area(w->mImp->Toplevel(), x, y + w->mImp->ContentOffset(), width, height);
-    WindowForceUpdateFrontBuffer(window);
+    GdkRectangle area = {x, y + w->mImp->ContentOffset(), width, height};
+    gtkhelper::RedrawNow(w->mImp->Toplevel(), &area, eraseBackground);
 }
 
 void formSetFocus(RuntimeObject *window) {

@@ -33,6 +33,9 @@ void formRefresh(RuntimeObject *window, bool eraseBackground);
 void formRefreshRect(RuntimeObject *window, int32_t x, int32_t y, int32_t width, int32_t height,
                      bool eraseBackground);
 void formSetFocus(RuntimeObject *window);
+void formDrawInto(RuntimeObject *window, RuntimeObject *g, int32_t x, int32_t y, bool asActive);
+void formDrawBackground(RuntimeObject *window, RuntimeObject *g, int32_t x, int32_t y,
+                        int32_t width, int32_t height, int32_t srcLeft, int32_t srcTop);
 void WindowForceUpdateFrontBuffer(RuntimeObject *window);
 int32_t WindowToWindowPtr(RuntimeObject *window);
 

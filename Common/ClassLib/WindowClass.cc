@@ -18,6 +18,12 @@ namespace {
 #define KQ_PENDING_PROPERTY(name, type)                                                            \
     { 0, name, type, nullptr, nullptr, nullptr, nullptr, 0, 0 }
 #define KQ_WINDOW_FIELD(field) offsetof(WindowObject, field)
+// The window's own records, readable by the image's framework code only.
+#define KQ_WINDOW_RECORD_FIELD(name, field)                                                        \
+    {                                                                                              \
+        kMemberHidden, name, &kTypePtr, KQ_CODE(intGetter), "intGetter", nullptr, nullptr,         \
+            KQ_WINDOW_FIELD(field), 0                                                              \
+    }
 
 const PropertyEntry kWindowProperties[] = {
     KQ_CONSTANT("FrameTypeDocument", &kTypeInteger, 0),
@@ -96,6 +102,14 @@ const PropertyEntry kWindowProperties[] = {
     KQ_PENDING_PROPERTY("DockItem", &DockItemDefinition),
     KQ_PROPERTY("MenuBar", &MenuBarDefinition, WindowMenuBarGetter, WindowMenuBarSetter, 0),
     KQ_PROPERTY("Focus", &RectControlDefinition, WindowFocusGetter, WindowFocusSetter, 0),
+    KQ_WINDOW_RECORD_FIELD("__kqf_mImp", mImp),
+    KQ_WINDOW_RECORD_FIELD("__kqf_mControls", mControls),
+    KQ_WINDOW_RECORD_FIELD("__kqf_mControlList", mControlList),
+    KQ_WINDOW_RECORD_FIELD("__kqf_mMenuHandlers", mMenuHandlers),
+    KQ_WINDOW_RECORD_FIELD("__kqf_mContentPane", mContentPane),
+    {kMemberHidden, "__kqf_mInitialControlsCreated", &kTypeBoolean, KQ_CODE(boolGetter),
+     "boolGetter", nullptr, nullptr, KQ_WINDOW_FIELD(mInitialControlsCreated), 0},
+    KQ_WINDOW_RECORD_FIELD("__kqf_mFocusControl", mFocusControl),
 };
 
 const ParameterEntry kShowWithinParameters[] = {
@@ -111,6 +125,12 @@ const ParameterEntry kMenuHandlerParameters[] = {KQ_PARAMETER("name", &kTypeStri
                                                  KQ_PARAMETER("handler", &kTypePtr)};
 const ParameterEntry kNewParameters[] = {KQ_PARAMETER("classToCreate", &kTypePtr)};
 const ParameterEntry kMoveParameters[] = {KQ_RECT_PARAMETERS("left", "top")};
+const ParameterEntry kDrawIntoParameters[] = {
+    KQ_PARAMETER("g", &GraphicsDefinition), KQ_PARAMETER("x", &kTypeInteger),
+    KQ_PARAMETER("y", &kTypeInteger), KQ_PARAMETER("_asActive", &kTypeBoolean)};
+const ParameterEntry kDrawBackgroundParameters[] = {
+    KQ_PARAMETER("g", &GraphicsDefinition), KQ_RECT_PARAMETERS("x", "y"),
+    KQ_PARAMETER("srcLeft", &kTypeInteger), KQ_PARAMETER("srcTop", &kTypeInteger)};
 
 const MethodEntry kWindowMethods[] = {
     KQ_METHOD("Show", nullptr, KQ_NO_TABLE, RuntimeShowWindow),
@@ -135,6 +155,8 @@ const MethodEntry kWindowMethods[] = {
     KQ_METHOD("Maximize", nullptr, KQ_NO_TABLE, WindowMaximize),
     KQ_METHOD("Minimize", nullptr, KQ_NO_TABLE, WindowMinimize),
     KQ_METHOD("Restore", nullptr, KQ_NO_TABLE, WindowRestore),
+    KQ_METHOD("DrawInto", nullptr, KQ_TABLE(kDrawIntoParameters), formDrawInto),
+    KQ_METHOD("_DrawBackground", nullptr, KQ_TABLE(kDrawBackgroundParameters), formDrawBackground),
 };
 
 #define KQ_HIDDEN_EVENT(name, parameters)                                                          \

@@ -96,4 +96,22 @@ int MenuBarHeight(GtkWidget *menuBar) {
     return gMenuBarHeight < 0 ? 0 : gMenuBarHeight;
 }
 
+void RedrawNow(GtkWidget *widget, const GdkRectangle *area, bool erase) {
+    GdkWindow *window = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
+    if (window == nullptr) return;
+    if (area != nullptr)
+        gtk_widget_queue_draw_area(widget, area->x, area->y, area->width, area->height);
+    else
+        gtk_widget_queue_draw(widget);
+    // A double-buffered exposure starts from the window's background; one
+    // drawn straight onto the window starts from what it shows.
+    gpointer owner = nullptr;
+    gdk_window_get_user_data(window, &owner);
+    GtkWidget *painter = erase || !GTK_IS_WIDGET(owner) ? nullptr : GTK_WIDGET(owner);
+    bool buffered = painter != nullptr && gtk_widget_get_double_buffered(painter);
+    if (buffered) gtk_widget_set_double_buffered(painter, FALSE);
+    gdk_window_process_updates(window, TRUE);
+    if (buffered) gtk_widget_set_double_buffered(painter, TRUE);
+}
+
 } // namespace gtkhelper

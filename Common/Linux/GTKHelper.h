@@ -92,4 +92,13 @@ void *OptionalFunction(OptionalLibrary library, const char *symbol);
 // menu bar or it is hidden.
 int MenuBarHeight(GtkWidget *menuBar);
 
+// Draws part of a widget again at once: `area` as gtk_widget_queue_draw_area
+// takes it, or the whole widget for null.
+// With `erase` the exposure is an ordinary one; without it the area keeps
+// what it shows and the widget's handlers draw over it: the widget that
+// owns the GDK window draws this one update without double buffering, so
+// nothing clears the area first. Nothing happens before the widget has a
+// window.
+void RedrawNow(GtkWidget *widget, const GdkRectangle *area, bool erase);
+
 } // namespace gtkhelper

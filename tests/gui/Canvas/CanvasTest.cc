@@ -309,6 +309,30 @@ TEST_F(CanvasPaint, WithoutEraseBackgroundAPaintFindsWhatWasDrawnBefore) {
     EXPECT_NE(At(5, 5), kRed);
 }
 
+TEST_F(CanvasPaint, RefreshWithoutEraseBackgroundDrawsOverWhatTheCanvasShows) {
+    static bool blue = false;
+    blue = false;
+    Open([](RuntimeObject *g) {
+        graphicsForeColorSetter(g, 0, blue ? kBlue : kRed);
+        RuntimeGraphicsFillRect(g, blue ? 20 : 0, 0, 10, 10);
+    });
+    ASSERT_EQ(At(5, 5), kRed);
+    blue = true;
+    RuntimeControlRefresh(mCanvas, false);
+    EXPECT_EQ(At(25, 5), kBlue);
+    EXPECT_EQ(At(5, 5), kRed) << "the canvas erases, but this refresh does not";
+    RuntimeControlRefresh(mCanvas, true);
+    EXPECT_NE(At(5, 5), kRed);
+
+    blue = false;
+    RuntimeControlRefreshRect(mCanvas, 0, 0, 40, 20, false);
+    EXPECT_EQ(At(5, 5), kRed);
+    EXPECT_EQ(At(25, 5), kBlue);
+    RuntimeControlRefreshRect(mCanvas, 0, 0, 40, 20, true);
+    EXPECT_EQ(At(5, 5), kRed);
+    EXPECT_NE(At(25, 5), kBlue);
+}
+
 TEST_F(CanvasPaint, FocusRingIsDrawnWhileTheCanvasHasTheFocus) {
     Open(
         [](RuntimeObject *g) {

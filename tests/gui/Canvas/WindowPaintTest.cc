@@ -3,6 +3,8 @@
 // bar), and the controls stand over both; the Graphics property draws on
 // the open window. The pixels are read back from the display.
 #include "Application.h"
+#include "Canvas.h"
+#include "ControlAccessors.h"
 #include "Graphics.h"
 #include "GuiTest.h"
 #include "MenuItem.h"
@@ -104,6 +106,137 @@ TEST_F(WindowPaint, BackdropThenPaintOnTheContentUnderTheControls) {
     EXPECT_EQ(windowGraphicsGetter(window, 0), nullptr) << "a closed window has none";
     RuntimeUnlockObject(window);
     application::SetCurrent(nullptr);
+}
+
+// Paint draws a red square at the left, or a blue one to the right of it.
+bool gBlue = false;
+
+void OnPaintOneSquare(RuntimeObject *, RuntimeObject *g) {
+    ++gPaints;
+    graphicsForeColorSetter(g, 0, gBlue ? kBlue : kRed);
+    RuntimeGraphicsFillRect(g, gBlue ? 30 : 10, 10, 10, 10);
+}
+
+TEST_F(WindowPaint, RefreshWithoutEraseBackgroundKeepsWhatTheWindowShows) {
+    gPaints = 0;
+    gBlue = false;
+    static RuntimeClass *cls = kqtest::ImageWindowClass("Skizze", {});
+    RuntimeObject *window = kqtest::NewWindow(cls, [](RuntimeObject *w) {
+        windowPosSetter(w, 2, 120);
+        windowPosSetter(w, 3, 80);
+        kstr::StringRef paint(kstr::FromC("Paint"));
+        RuntimeInstallInstanceEventHandler(w, paint.Get(), KQ_CODE(OnPaintOneSquare));
+    });
+    RuntimeShowWindow(window);
+    GtkWidget *top = kqtest::ToplevelOf(window);
+    ASSERT_TRUE(kqtest::WaitForWindow(top));
+    kqtest::Settle([] { return gPaints > 0; });
+    formRefresh(window, true);
+    auto at = [top](int x, int y) { return kqtest::PixelAt(top, x, y); };
+    ASSERT_EQ(at(15, 15), kRed);
+
+    gBlue = true;
+    formRefresh(window, false);
+    EXPECT_EQ(at(35, 15), kBlue);
+    EXPECT_EQ(at(15, 15), kRed) << "not erased: the earlier square stays";
+    formRefresh(window, true);
+    EXPECT_EQ(at(35, 15), kBlue);
+    EXPECT_NE(at(15, 15), kRed) << "erased first";
+
+    gBlue = false;
+    formRefreshRect(window, 0, 0, 60, 40, false);
+    EXPECT_EQ(at(15, 15), kRed);
+    EXPECT_EQ(at(35, 15), kBlue) << "inside the rectangle, not erased";
+    formRefreshRect(window, 0, 0, 60, 40, true);
+    EXPECT_EQ(at(15, 15), kRed);
+    EXPECT_NE(at(35, 15), kBlue);
+
+    int before = gPaints;
+    formRefreshRect(window, 0, 0, -1, 40, false);
+    EXPECT_EQ(gPaints, before) << "a negative size draws nothing";
+    RuntimeCloseWindow(window);
+    formRefresh(window, false); // a closed window: nothing to draw
+    RuntimeUnlockObject(window);
+}
+
+void OnCanvasPaint(RuntimeObject *, RuntimeObject *g) {
+    graphicsForeColorSetter(g, 0, kBlue);
+    RuntimeGraphicsFillRect(g, 0, 0, 30, 20);
+}
+
+// A picture of width by height and its Graphics.
+struct Sheet {
+    Ref<> picture, g;
+    Sheet(int width, int height)
+        : picture(Ref<>::Adopt(definitions::Instantiate(&PictureDefinition))) {
+        PictureConstructor(picture.get(), width, height, 32);
+        g = Ref<>::Adopt(pictureGraphicsGetter(picture.get(), 0));
+    }
+    uint32_t At(int x, int y) { return graphicsPixelGetter(g.get(), x, y) & 0xFFFFFF; }
+};
+
+TEST_F(WindowPaint, DrawIntoCopiesTheWindowAndItsControlsAndTheBackgroundAlone) {
+    gPaints = 0;
+    gBlue = false;
+    Ref<> backdrop = Ref<>::Adopt(definitions::Instantiate(&PictureDefinition));
+    PictureConstructor(backdrop.get(), 6, 3, 32);
+    {
+        Ref<> g = Ref<>::Adopt(pictureGraphicsGetter(backdrop.get(), 0));
+        graphicsForeColorSetter(g.get(), 0, kRed);
+        RuntimeGraphicsFillRect(g.get(), 0, 0, 6, 3);
+    }
+    RuntimeObject *canvas = nullptr;
+    static RuntimeClass *cls = kqtest::ImageWindowClass("Abbild", {});
+    RuntimeObject *window = kqtest::NewWindow(cls, [&](RuntimeObject *w) {
+        windowPosSetter(w, 2, 120);
+        windowPosSetter(w, 3, 80);
+        windowHasBackColorSetter(w, 0, true);
+        windowBackColorSetter(w, 0, kGreen);
+        kstr::StringRef paint(kstr::FromC("Paint"));
+        RuntimeInstallInstanceEventHandler(w, paint.Get(), KQ_CODE(OnPaintOneSquare));
+        canvas = definitions::Instantiate(&CanvasDefinition);
+        kstr::StringRef name(kstr::FromC("Leinwand"));
+        stringSetter(canvas, offsetof(ControlObject, mName), name.Get());
+        RuntimeControlMove(canvas, 40, 10, 30, 20);
+        RuntimeInstallInstanceEventHandler(canvas, paint.Get(), KQ_CODE(OnCanvasPaint));
+        kqtest::AddControl(w, canvas);
+    });
+    RuntimeShowWindow(window);
+    ASSERT_TRUE(kqtest::WaitForWindow(kqtest::ToplevelOf(window)));
+    kqtest::Settle([] { return gPaints > 0; });
+
+    Sheet whole(120, 80);
+    formDrawInto(window, whole.g.get(), 0, 0, true);
+    EXPECT_EQ(whole.At(15, 15), kRed) << "what Paint drew";
+    EXPECT_EQ(whole.At(5, 5), kGreen) << "the back colour";
+    EXPECT_EQ(whole.At(50, 15), kBlue) << "the canvas over it";
+
+    Sheet part(40, 30);
+    uint32_t blank = part.At(2, 2);
+    RuntimeControlDrawInto(canvas, part.g.get(), 5, 5);
+    EXPECT_EQ(part.At(5, 5), kBlue);
+    EXPECT_EQ(part.At(34, 24), kBlue);
+    EXPECT_EQ(part.At(2, 2), blank) << "only the control's own rectangle";
+    EXPECT_EQ(part.At(36, 26), blank);
+
+    // The background under a rectangle: back colour, then the backdrop's
+    // part from (2, 1) on; Paint's square is no background.
+    windowBackdropSetter(window, 0, backdrop.get());
+    Sheet back(30, 30);
+    formDrawBackground(window, back.g.get(), 10, 10, 20, 20, 2, 1);
+    EXPECT_EQ(back.At(10, 10), kRed);
+    EXPECT_EQ(back.At(13, 11), kRed) << "the backdrop's last column and row";
+    EXPECT_EQ(back.At(14, 10), kGreen) << "beyond the backdrop";
+    EXPECT_EQ(back.At(10, 12), kGreen);
+    EXPECT_EQ(back.At(29, 29), kGreen);
+    EXPECT_NE(back.At(5, 5), kGreen) << "outside the rectangle";
+
+    RuntimeCloseWindow(window);
+    Sheet closed(10, 10);
+    uint32_t before = closed.At(1, 1);
+    formDrawInto(window, closed.g.get(), 0, 0, false);
+    EXPECT_EQ(closed.At(1, 1), before) << "a closed window draws nothing";
+    RuntimeUnlockObject(window);
 }
 
 } // namespace
