@@ -233,6 +233,9 @@ void WindowDefaultConstructor(RuntimeObject *window) {
     if ((app != nullptr && app->quitting) || containers::AsContainer(window) != nullptr) return;
     w->mInitialControlsCreated = 1;
     windows::RaiseOpenEvents(w);
+    // The window was shown before its controls were added; an Open handler
+    // may have placed the focus already.
+    if (w->mImp != nullptr && w->mImp->IsShown()) w->mImp->FocusFirstPane();
 }
 
 RuntimeObject *WindowAllocateObject(RuntimeClass *classToCreate) {

@@ -245,6 +245,8 @@ void NativeWindow::Build(const NativeWindowSpec &spec) {
 
 void NativeWindow::Show() {
     mShown = true;
+    // Chosen before GTK+ would choose by the widgets' places.
+    FocusFirstPane();
     gtk_widget_show(Toplevel());
 }
 

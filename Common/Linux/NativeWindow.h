@@ -116,6 +116,10 @@ class NativeWindow : public ContainerPane {
     // Tab traversal: focuses the next (or previous) pane that accepts the
     // focus, wrapping around, the window standing before the first pane.
     void MoveFocus(bool forward);
+    // The focus of a window being shown: unless the focus record already
+    // lies in this window, the first pane in creation order that accepts
+    // the focus takes it (the order Tab follows).
+    void FocusFirstPane();
     // The focus record moved to `pane` of this window (or the window).
     virtual void FocusMovedTo(Pane *pane);
 

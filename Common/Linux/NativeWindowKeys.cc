@@ -135,6 +135,16 @@ void NativeWindow::MoveFocus(bool forward) {
         mPanes[uint32_t(found - 1)]->TakeFocus();
 }
 
+void NativeWindow::FocusFirstPane() {
+    Pane *focus = panes::FocusedPane();
+    if (focus != nullptr && focus->Window() == this) return;
+    for (uint32_t i = 0; i < mPanes.Count(); ++i) {
+        if (!mPanes[i]->AcceptsFocus()) continue;
+        mPanes[i]->TakeFocus();
+        return;
+    }
+}
+
 void NativeWindow::TakeFocus() {
     gtk_window_set_focus(GTK_WINDOW(Toplevel()), nullptr);
     panes::SetFocusedPane(this);

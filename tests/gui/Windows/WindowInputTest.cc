@@ -206,6 +206,56 @@ TEST_F(WindowInput, TabMovesTheFocusInCreationOrderAndWrapsAround) {
     Close(window);
 }
 
+TEST_F(WindowInput, AShownWindowFocusesItsFirstFocusableControlInCreationOrder) {
+    // Created first but placed lowest: creation order decides, not places.
+    RuntimeObject *first = nullptr, *top = nullptr;
+    auto add = [&](RuntimeObject *w) {
+        kqtest::AddControl(w, kqtest::NewControl("Marke", TestPaneKind::Label, 10, 10, 100, 24));
+        RuntimeObject *off = kqtest::AddControl(
+            w, kqtest::NewControl("Aus", TestPaneKind::Entry, 10, 40, 100, 24, {"GotFocus"}));
+        controlEnabledSetter(off, 0, false);
+        first = kqtest::AddControl(
+            w, kqtest::NewControl("Unten", TestPaneKind::Entry, 10, 130, 100, 24, {"GotFocus"}));
+        top = kqtest::AddControl(
+            w, kqtest::NewControl("Oben", TestPaneKind::Entry, 10, 70, 100, 24, {"GotFocus"}));
+    };
+    // Visible from its layout: shown at construction, before its controls.
+    kqtest::PropertyStream visible;
+    visible.Boolean(0, true);
+    kqtest::SetLayoutStream(&visible);
+    static RuntimeClass *shown = kqtest::ImageWindowClass("Sichtbar", {WindowEvent::Layout});
+    RuntimeObject *window = kqtest::NewWindow(shown, add);
+    RuntimeObject *first1 = first, *top1 = top;
+    EXPECT_EQ(panes::FocusedPane(), controls::PaneOf(first1));
+    EXPECT_EQ(FocusLines(), Lines{"Unten.GotFocus"}) << "a disabled field is passed over";
+    ASSERT_TRUE(kqtest::WaitForWindow(kqtest::ToplevelOf(window)));
+    ASSERT_TRUE(kqtest::Activate(window));
+    kqtest::PressKey(GDK_KEY_x);
+    EXPECT_EQ(EntryText(first1), "x") << "the keyboard focus is there too";
+
+    // An Open handler that places the focus keeps it.
+    static RuntimeClass *opening =
+        kqtest::ImageWindowClass("Eroeffnung", {WindowEvent::Layout, WindowEvent::Open});
+    kqtest::OnEvent("Eroeffnung.Open", [&top](RuntimeObject *) { RuntimeSetFocus(top); });
+    EventLog().clear();
+    RuntimeObject *second = kqtest::NewWindow(opening, add);
+    EXPECT_EQ(panes::FocusedPane(), controls::PaneOf(top));
+    EXPECT_EQ(FocusLines(), Lines{"Oben.GotFocus"});
+    kqtest::SetLayoutStream(nullptr);
+
+    // Shown again while the focus is in another window: its first again;
+    // while it holds the focus itself, it keeps it.
+    RuntimeHideWindow(window);
+    RuntimeShowWindow(window);
+    EXPECT_EQ(panes::FocusedPane(), controls::PaneOf(first1));
+    RuntimeSetFocus(top1);
+    RuntimeHideWindow(window);
+    RuntimeShowWindow(window);
+    EXPECT_EQ(panes::FocusedPane(), controls::PaneOf(top1));
+    Close(second);
+    Close(window);
+}
+
 TEST_F(WindowInput, ReturnAndEscapePressTheDefaultAndCancelButtons) {
     RuntimeObject *field = nullptr, *text = nullptr, *ok = nullptr, *cancel = nullptr;
     RuntimeObject *window = Shown([&](RuntimeObject *w) {
