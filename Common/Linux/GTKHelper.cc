@@ -109,9 +109,16 @@ void RedrawNow(GtkWidget *widget, const GdkRectangle *area, bool erase) {
     gdk_window_get_user_data(window, &owner);
     GtkWidget *painter = erase || !GTK_IS_WIDGET(owner) ? nullptr : GTK_WIDGET(owner);
     bool buffered = painter != nullptr && gtk_widget_get_double_buffered(painter);
-    if (buffered) gtk_widget_set_double_buffered(painter, FALSE);
+    if (!buffered) {
+        gdk_window_process_updates(window, TRUE);
+        return;
+    }
+    // A Paint handler may close the window meanwhile.
+    g_object_ref(painter);
+    gtk_widget_set_double_buffered(painter, FALSE);
     gdk_window_process_updates(window, TRUE);
-    if (buffered) gtk_widget_set_double_buffered(painter, TRUE);
+    gtk_widget_set_double_buffered(painter, TRUE);
+    g_object_unref(painter);
 }
 
 } // namespace gtkhelper
