@@ -2,8 +2,10 @@
 # An installation into a staging folder (DESTDIR and a prefix, as packagers
 # do): the calculator, the tools, the desktop entry, the icons in their
 # freedesktop sizes and the manual pages land where desktops and man look
-# for them; the installed tools run; the installed calculator, started from
-# elsewhere, finds its image and plug-in in itself and opens its window.
+# for them; the installed tools build a further program from Kestlang
+# source with nothing but what was installed, and it runs; the installed
+# calculator, started from elsewhere, finds its image and plug-in in itself
+# and opens its window.
 #   install_test.sh BUILD-DIR RUN-I386
 # Runs on a display of its own (scripts/with-xvfb).
 set -u
@@ -57,6 +59,34 @@ done
 "$root/bin/kqlink" --dump "$root/bin/pillwerk" >"$stage/dump.txt" 2>&1 ||
     fail "the installed pillwerk carries no readable image: $(head -3 "$stage/dump.txt")"
 grep -q "KQPl" "$stage/dump.txt" || fail "the installed image carries no plug-in library"
+
+# A console program built by the installed tools alone: kqc reads the
+# installed runtime manifest and kqlink packages the installed runtime, as
+# neither is named. The program runs from another folder.
+app=$stage/app
+mkdir "$app"
+cat >"$app/Sum.kst" <<'EOF'
+Class App Inherits ConsoleApplication
+  On Run(args() As String) As Integer
+    Dim total As Integer = 0
+    For i As Integer = 1 To 10
+      total = total + i
+    Next
+    Print "Summe " + Str(total)
+    Return 0
+  End On
+End Class
+EOF
+printf 'name = sum\nkind = console\napplication = App\nsource = Sum.kst\n' >"$app/sum.kqp"
+if (cd "$app" && "$root/bin/kqc" -o sum.s sum.kqp && as --32 -o sum.o sum.s &&
+    "$root/bin/kqlink" --project sum.kqp -o sum.kq sum.o &&
+    "$root/bin/kqlink" --package sum.kq -o sum) >"$stage/app.log" 2>&1; then
+    mkdir "$stage/run"
+    output=$(cd "$stage/run" && KQ_ERROR_REPORT=cancel "$run_i386" "$app/sum" 2>&1)
+    [ "$output" = "Summe 55" ] || fail "the program built with the installed tools printed: $output"
+else
+    fail "the installed tools did not build a program: $(cat "$stage/app.log")"
+fi
 
 # The installed calculator, started from an empty folder, opens its main
 # window; SIGHUP then ends it with status 0 and no runtime error report.

@@ -1,16 +1,18 @@
 // kqc, the Kestlang compiler.
 //
-//   kqc --manifest RUNTIME.manifest [--manifest PLUGIN.manifest...] [-o IMAGE.s] PROJECT.kqp
-//   kqc --manifest RUNTIME.manifest [-o IMAGE.s] --main Module.Sub FILE.kst...
-//   kqc --manifest RUNTIME.manifest --check FILE.kst...
+//   kqc [--manifest RUNTIME.manifest [--manifest PLUGIN.manifest...]] [-o IMAGE.s] PROJECT.kqp
+//   kqc [--manifest RUNTIME.manifest] [-o IMAGE.s] --main Module.Sub FILE.kst...
+//   kqc [--manifest RUNTIME.manifest] --check FILE.kst...
 //   kqc --dump-ast FILE.kst...
 //
 // Reads the project (or the given sources), checks them against the runtime
 // manifest (and the manifests of plug-ins, whose classes build on the
-// runtime's; each --manifest adds one, in order), reports errors as file:line:column: message, and
-// writes the image's assembler text (image.s unless -o names another file). Without a project,
-// --main names the shared Sub the image starts with. --check stops after the checks; --dump-ast
-// prints the syntax trees and does no checks.
+// runtime's; each --manifest adds one, in order), reports errors as
+// file:line:column: message, and writes the image's assembler text (image.s
+// unless -o names another file). Without --manifest the installed runtime
+// manifest is read. Without a project, --main names the shared Sub the image
+// starts with. --check stops after the checks; --dump-ast prints the syntax
+// trees and does no checks.
 #include <cstring>
 #include <iostream>
 
@@ -18,6 +20,7 @@
 
 #include "AstDump.h"
 #include "Codegen.h"
+#include "InstalledFiles.h"
 #include "Lexer.h"
 #include "Manifest.h"
 #include "Parser.h"
@@ -29,9 +32,9 @@ using namespace kqc;
 namespace {
 
 int usage() {
-    std::cerr << "usage: kqc --manifest FILE [--manifest FILE...] [-o OUT.s] PROJECT.kqp\n"
-                 "       kqc --manifest FILE [-o OUT.s] --main Module.Sub FILE.kst...\n"
-                 "       kqc --manifest FILE --check FILE.kst...\n"
+    std::cerr << "usage: kqc [--manifest FILE...] [-o OUT.s] PROJECT.kqp\n"
+                 "       kqc [--manifest FILE...] [-o OUT.s] --main Module.Sub FILE.kst...\n"
+                 "       kqc [--manifest FILE...] --check FILE.kst...\n"
                  "       kqc --dump-ast FILE.kst...\n";
     return 2;
 }
@@ -64,7 +67,9 @@ int main(int argc, char **argv) {
             inputs.push_back(arg);
         }
     }
-    if (inputs.empty() || (!dumpAst && manifests.empty())) return usage();
+    if (inputs.empty()) return usage();
+    bool installedManifest = manifests.empty();
+    if (installedManifest) manifests.push_back(kqlink::InstalledRuntimeManifest());
 
     SourceSet sources;
     Diagnostics diags(sources);
@@ -106,7 +111,9 @@ int main(int argc, char **argv) {
     for (const std::string &path : manifests) {
         std::string text;
         if (!readFile(path, &text)) {
-            diags.error({}, "cannot read the manifest " + path);
+            diags.error({}, installedManifest ? "cannot read the installed runtime manifest " +
+                                                    path + " (name one with --manifest)"
+                                              : "cannot read the manifest " + path);
             loaded = false;
         } else if (!loadManifest(sources, sources.add(path, std::move(text)), program, diags)) {
             loaded = false;

@@ -6,9 +6,10 @@
 //       the --plugin-dir folders first;
 //   kqlink --dump FILE
 //       prints a container, or the ".kq" section of an executable;
-//   kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE
-//       copies the runtime executable with the container as its ".kq"
-//       section (objcopy --add-section);
+//   kqlink --package [RUNTIME] IMAGE.kq -o EXECUTABLE
+//       copies the runtime executable (the installed one when none is
+//       named) with the container as its ".kq" section (objcopy
+//       --add-section);
 //   kqlink --members FOLDER IMAGE.kq
 //       writes the six members as the member files code.dat, ... that the
 //       runtime reads when its executable has no ".kq" section.
@@ -16,6 +17,7 @@
 #include "ElfObject.h"
 #include "ImageFormat.h"
 #include "ImageLinker.h"
+#include "InstalledFiles.h"
 #include "ProjectFile.h"
 
 #include <cstdio>
@@ -25,6 +27,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char **environ;
@@ -37,7 +40,7 @@ int Usage() {
     std::cerr << "usage: kqlink [--project FILE [--plugin-dir DIR]...] [--no-symbols] -o "
                  "IMAGE.kq OBJECT.o\n"
                  "       kqlink --dump FILE\n"
-                 "       kqlink --package RUNTIME IMAGE.kq -o EXECUTABLE\n"
+                 "       kqlink --package [RUNTIME] IMAGE.kq -o EXECUTABLE\n"
                  "       kqlink --members FOLDER IMAGE.kq\n";
     return 2;
 }
@@ -101,8 +104,8 @@ void Package(const std::string &runtime, const std::string &image, const std::st
 
 int main(int argc, char **argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string output, project, dump, packageRuntime, membersFolder;
-    bool symbols = true;
+    std::string output, project, dump, membersFolder;
+    bool symbols = true, package = false;
     std::vector<std::string> inputs, pluginFolders;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
@@ -115,8 +118,8 @@ int main(int argc, char **argv) {
             pluginFolders.push_back(args[++i]);
         else if (a == "--dump" && more)
             dump = args[++i];
-        else if (a == "--package" && more)
-            packageRuntime = args[++i];
+        else if (a == "--package")
+            package = true;
         else if (a == "--members" && more)
             membersFolder = args[++i];
         else if (a == "--no-symbols")
@@ -136,9 +139,16 @@ int main(int argc, char **argv) {
             WriteMemberFiles(membersFolder, inputs[0]);
             return 0;
         }
+        if (package && inputs.size() == 2 && !output.empty()) {
+            Package(inputs[0], inputs[1], output);
+            return 0;
+        }
         if (inputs.size() != 1 || output.empty()) return Usage();
-        if (!packageRuntime.empty()) {
-            Package(packageRuntime, inputs[0], output);
+        if (package) {
+            std::string runtime = InstalledRuntime();
+            if (access(runtime.c_str(), R_OK) != 0)
+                throw LinkError("no runtime named and none installed at " + runtime);
+            Package(runtime, inputs[0], output);
             return 0;
         }
         ElfObject object = ElfObject::Parse(ReadWholeFile(inputs[0]), inputs[0]);
