@@ -3,6 +3,12 @@
 // ratio of their times; after all benchmarks have run, the program prints
 // one line per ratio. The figures are reports, not pass/fail checks: timings
 // taken under emulation only compare with each other.
+//
+// A benchmark may run in several repetitions (->Repetitions(n)); the
+// repetitions of all benchmarks of a program run interleaved in random
+// order, so that a change in the machine's load falls on baseline and
+// subject alike. A ratio is then the ratio of the median times, reported
+// with its spread: the lowest and highest ratio of the i-th repetitions.
 #pragma once
 
 namespace kqbench {
@@ -11,8 +17,9 @@ struct RatioRegistration {
     RatioRegistration(const char *title, const char *baseline, const char *subject, double target);
 };
 
-// Takes the benchmark options out of the arguments; false (reported) when
-// one is not known.
+// Takes the benchmark options out of the arguments (interleaving is on
+// unless --benchmark_enable_random_interleaving says otherwise); false
+// (reported) when one is not known.
 bool Initialize(int *argc, char **argv);
 // Runs the benchmarks with the console reporter, then prints the ratios.
 void RunAndReport();
