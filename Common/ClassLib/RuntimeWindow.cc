@@ -108,7 +108,7 @@ void Destroy(WindowObject *w) {
 
 namespace windows {
 
-void Open(WindowObject *w) {
+void Open(WindowObject *w, bool building) {
     if (w->mImp != nullptr) return;
     w->opening = 1;
     if (w->mControlList == nullptr) w->mControlList = new SimpleVector<RuntimeObject *>(256);
@@ -133,7 +133,11 @@ void Open(WindowObject *w) {
     InstallMenuBar(w);
     CreateControlPanes(w);
     w->opening = 0;
-    if (w->visible) native->Show();
+    if (!w->visible) return;
+    if (building)
+        native->ShowWhenBuilt();
+    else
+        native->Show();
 }
 
 bool Close(WindowObject *w, bool appQuitting) {
@@ -200,7 +204,7 @@ void RuntimeCreateWindow(RuntimeObject *window) {
     }
     events::Raise(window, windows::Event(WindowEvent::Layout));
     if (!container) {
-        windows::Open(w); // makes the control list and the name map first
+        windows::Open(w, true); // makes the control list and the name map first
         return;
     }
     w->mControlList = new SimpleVector<RuntimeObject *>(256);
@@ -231,10 +235,13 @@ void WindowDefaultConstructor(RuntimeObject *window) {
     ApplicationObject *app = application::Current();
     // A container raises its Open events when it opens in a window.
     if ((app != nullptr && app->quitting) || containers::AsContainer(window) != nullptr) return;
+    // The controls are there: the window goes on the screen before its Open
+    // events, as when it is shown.
+    if (w->mImp != nullptr && w->mImp->IsShowDeferred()) w->mImp->Show();
     w->mInitialControlsCreated = 1;
     windows::RaiseOpenEvents(w);
-    // The window was shown before its controls were added; an Open handler
-    // may have placed the focus already.
+    // The window was shown with its controls before the Open events; an
+    // Open handler may have placed the focus already.
     if (w->mImp != nullptr && w->mImp->IsShown()) w->mImp->FocusFirstPane();
 }
 
@@ -264,7 +271,7 @@ void RuntimeShowWindow(RuntimeObject *window) {
     RuntimeViewWindow *native = w->mImp;
     if (native == nullptr)
         windows::Open(w);
-    else if (!native->IsShown())
+    else if (!native->IsShown() || native->IsShowDeferred())
         native->Show();
     else if (!native->IsClosing() && gtk_widget_get_visible(native->Toplevel()))
         native->Present();

@@ -172,8 +172,11 @@ WindowObject *AsWindow(RuntimeObject *object);
 RuntimeViewWindow *NativeOf(RuntimeObject *window);
 
 // Opening: creates the native window with the window's stored properties
-// and the panes of its controls (nothing when it is open already).
-void Open(WindowObject *window);
+// and the panes of its controls (nothing when it is open already). A
+// visible window is shown at once, or, while it is `building` (opened by its
+// construction, before the image adds its controls), when its constructor
+// runs or the main loop next turns, whichever comes first.
+void Open(WindowObject *window, bool building = false);
 
 // Closing as the close box, Close and quitting do it; true when the window
 // (or a window embedded in it) cancelled.

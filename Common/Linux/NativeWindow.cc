@@ -167,6 +167,7 @@ NativeWindow::NativeWindow(const NativeWindowSpec &spec) : ContainerPane(this), 
 }
 
 NativeWindow::~NativeWindow() {
+    CancelDeferredShow();
     windowlist::Remove(this);
     g_signal_handlers_disconnect_matched(Toplevel(), G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
                                          this);
@@ -243,20 +244,58 @@ void NativeWindow::Build(const NativeWindowSpec &spec) {
 // ---------------------------------------------------------------------------
 // Showing, the event bracket, panes
 
+namespace {
+
+gboolean RefuseFocus(GtkWidget *, GtkDirectionType, gpointer) {
+    return TRUE;
+}
+
+} // namespace
+
 void NativeWindow::Show() {
     mShown = true;
-    // Chosen before GTK+ would choose by the widgets' places.
-    FocusFirstPane();
+    if (!IsShowDeferred()) {
+        // Chosen before GTK+ would choose by the widgets' places.
+        FocusFirstPane();
+        gtk_widget_show(Toplevel());
+        return;
+    }
+    CancelDeferredShow();
+    // A window shown when built gets its focus after its Open events (its
+    // constructor), as one shown before it had controls; GTK+ must not
+    // choose one by the widgets' places meanwhile.
+    gulong refusal = g_signal_connect(Toplevel(), "focus", G_CALLBACK(RefuseFocus), nullptr);
     gtk_widget_show(Toplevel());
+    g_signal_handler_disconnect(Toplevel(), refusal);
+}
+
+void NativeWindow::ShowWhenBuilt() {
+    mShown = true;
+    if (mDeferredShow == 0)
+        mDeferredShow = g_idle_add_full(G_PRIORITY_HIGH_IDLE, DeferredShow, this, nullptr);
+}
+
+void NativeWindow::CancelDeferredShow() {
+    if (mDeferredShow != 0) g_source_remove(mDeferredShow);
+    mDeferredShow = 0;
+}
+
+gboolean NativeWindow::DeferredShow(gpointer data) {
+    auto *window = static_cast<NativeWindow *>(data);
+    window->mDeferredShow = 0;
+    window->Show();
+    return G_SOURCE_REMOVE;
 }
 
 void NativeWindow::Hide() {
     mShown = false;
+    CancelDeferredShow();
     windowlist::SendToBack(this);
     gtk_widget_hide(Toplevel());
 }
 
 void NativeWindow::Present() {
+    if (IsShowDeferred()) Show();
     gtk_window_present(GTK_WINDOW(Toplevel()));
 }
 

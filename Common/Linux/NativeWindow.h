@@ -56,6 +56,12 @@ class NativeWindow : public ContainerPane {
     // The shown mark: set by Show, cleared by Hide.
     bool IsShown() const { return mShown; }
     void Show();
+    // Sets the shown mark but puts the widgets on the screen only at the
+    // next Show or main-loop turn: a window that is still receiving its
+    // controls is then realised, sized and mapped once with all of them,
+    // instead of once more for every control added to a mapped window.
+    void ShowWhenBuilt();
+    bool IsShowDeferred() const { return mDeferredShow != 0; }
     void Hide();
     void Present();
 
@@ -169,12 +175,15 @@ class NativeWindow : public ContainerPane {
     bool HasButtonWithRole(bool defaultRole) const;
     void DestroyOutsideEvents();
     static gboolean DestroyQueued(gpointer window);
+    void CancelDeferredShow();
+    static gboolean DeferredShow(gpointer window);
 
     GtkWidget *mOuterBox = nullptr;
     GtkWidget *mMenuBox = nullptr;
     GtkWidget *mContent = nullptr;
     int mKind;
     bool mShown = false;
+    guint mDeferredShow = 0; // the main-loop source of ShowWhenBuilt
     bool mClosing = false;
     bool mDestroyPending = false;
     bool mDestroyQueued = false;
