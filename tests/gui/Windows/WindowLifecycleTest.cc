@@ -266,6 +266,51 @@ TEST_F(WindowLifecycle, DesignTimeStreamSetsSizeTitleColourAndLimits) {
     RuntimeUnlockObject(window);
 }
 
+// A visible window goes on the screen with its controls: not while they are
+// added, but when its constructor runs (or, without one, at the next turn
+// of the main loop), mapped with all of them. The focus goes to the first
+// control in creation order, even where GTK+ would choose another by the
+// widgets' places (the field below the button).
+TEST_F(WindowLifecycle, VisibleWindowIsShownWithItsControlsFocusingTheFirst) {
+    kqtest::PropertyStream visible;
+    visible.Boolean(kVisible, true);
+    kqtest::SetLayoutStream(&visible);
+    RuntimeClass *cls = StreamWindowClass("Gebaut");
+    bool mappedWhileBuilding = true;
+    RuntimeObject *field = nullptr;
+    RuntimeObject *window = kqtest::NewWindow(cls, [&](RuntimeObject *w) {
+        field =
+            kqtest::AddControl(w, kqtest::NewControl("Feld", TestPaneKind::Entry, 10, 40, 80, 24));
+        kqtest::AddControl(w, kqtest::NewControl("Knopf", TestPaneKind::Button, 10, 10, 80, 24));
+        mappedWhileBuilding = Mapped(kqtest::ToplevelOf(w));
+        EXPECT_TRUE(windows::NativeOf(w)->IsShown()) << "marked shown from the start";
+    });
+    EXPECT_FALSE(mappedWhileBuilding);
+    GtkWidget *top = kqtest::ToplevelOf(window);
+    EXPECT_TRUE(gtk_widget_get_visible(top)) << "the constructor shows it";
+    ASSERT_TRUE(kqtest::WaitForWindow(top));
+    EXPECT_TRUE(Mapped(kqtest::WidgetOf(field)));
+    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(top)), kqtest::WidgetOf(field));
+    EXPECT_EQ(Record(window)->mFocusControl, field);
+    RuntimeCloseWindow(window);
+    RuntimeUnlockObject(window);
+
+    // No constructor: the main loop shows it; a Hide before that keeps it off.
+    window = RuntimeNewObject(cls);
+    top = kqtest::ToplevelOf(window);
+    EXPECT_FALSE(gtk_widget_get_visible(top));
+    EXPECT_TRUE(kqtest::WaitForWindow(top));
+    RuntimeCloseWindow(window);
+    RuntimeUnlockObject(window);
+    window = RuntimeNewObject(cls);
+    top = kqtest::ToplevelOf(window);
+    RuntimeHideWindow(window);
+    EXPECT_FALSE(kqtest::WaitUntil([top] { return Mapped(top); }, 500));
+    RuntimeCloseWindow(window);
+    RuntimeUnlockObject(window);
+    kqtest::SetLayoutStream(nullptr);
+}
+
 TEST_F(WindowLifecycle, SizeLimitsFollowResizeableAndTheZeroRule) {
     kqtest::PropertyStream fixed;
     fixed.Integer(kWidth, 300)
