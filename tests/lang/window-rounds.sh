@@ -5,13 +5,19 @@
 # by at most RESIDENT_SLACK KiB (it includes an emulator's translated code);
 # standard error must stay empty (no runtime error report). The slack is for
 # GTK+'s and GLib's own bookkeeping, a few hundred bytes a round; a leaked
-# window or control costs kilobytes a round.
+# window or control costs kilobytes a round. The program runs without
+# transparent huge pages: an emulator's code buffer would otherwise grow in
+# steps of 2 MiB, and a few kilobytes of code translated late would count
+# as a whole step.
 #   window-rounds.sh command [args...]
 HEAP_SLACK=512
 RESIDENT_SLACK=2048
 err=$(mktemp)
 trap 'rm -f "$err"' EXIT
-out=$(KQ_ERROR_REPORT=ok "$@" 2>"$err")
+# prctl(PR_SET_THP_DISABLE, 1) holds for the program started next.
+out=$(KQ_ERROR_REPORT=ok python3 -c 'import ctypes, os, sys
+ctypes.CDLL(None).prctl(41, 1, 0, 0, 0)
+os.execvp(sys.argv[1], sys.argv[1:])' "$@" 2>"$err")
 status=$?
 echo "$out"
 [ $status = 0 ] || { echo "exit status $status"; cat "$err"; exit 1; }
