@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -45,6 +46,48 @@ bool Loads(const PangoFontDescription *desc) {
     return true;
 }
 
+// The description of a family at a size: the family's first face, or the
+// name parsed, or the default family, whichever loads first.
+PangoFontDescription *Describe(const std::string &family, int size) {
+    PangoFontDescription *desc = nullptr;
+    if (PangoFontFamily *found = FindFamily(family.c_str())) {
+        PangoFontFace **faces = nullptr;
+        int faceCount = 0;
+        pango_font_family_list_faces(found, &faces, &faceCount);
+        if (faceCount > 0) {
+            desc = pango_font_face_describe(faces[0]);
+            pango_font_description_set_size(desc, size * PANGO_SCALE);
+        }
+        g_free(faces);
+    }
+    if (desc == nullptr) desc = Parse(family, size);
+    if (desc == nullptr) desc = Parse(gDefaultFamily, size);
+    if (desc == nullptr || !Loads(desc)) {
+        if (desc != nullptr) pango_font_description_free(desc);
+        desc = pango_font_description_from_string(
+            (gDefaultFamily + " " + std::to_string(size)).c_str());
+    }
+    return desc;
+}
+
+// The descriptions made so far, by family and size: the controls of a
+// window share a handful of fonts, and finding, describing and loading one
+// is far dearer than copying it. Forgotten when the default font changes;
+// a program that uses more fonts than kept describes the others each time.
+constexpr size_t kMostDescribed = 32;
+struct Described {
+    std::string family;
+    int size;
+    PangoFontDescription *desc;
+};
+std::vector<Described> gDescribed;
+
+void ForgetDescribed() {
+    for (Described &d : gDescribed)
+        pango_font_description_free(d.desc);
+    gDescribed.clear();
+}
+
 } // namespace
 
 namespace gtkhelper {
@@ -64,6 +107,7 @@ void SetDefaultFontFrom(const char *fontName) {
     int size = space == std::string::npos ? 0 : std::atoi(text.c_str() + space + 1);
     gDefaultFamily = family.empty() ? "Sans" : family;
     gDefaultSize = size == 0 ? 10 : size;
+    ForgetDescribed();
 }
 
 PangoFontDescription *NewFontDescription(const FontRecord &font) {
@@ -73,22 +117,13 @@ PangoFontDescription *NewFontDescription(const FontRecord &font) {
     int size = font.size < 1 ? gDefaultSize : font.size - 2;
 
     PangoFontDescription *desc = nullptr;
-    if (PangoFontFamily *found = FindFamily(family.c_str())) {
-        PangoFontFace **faces = nullptr;
-        int faceCount = 0;
-        pango_font_family_list_faces(found, &faces, &faceCount);
-        if (faceCount > 0) {
-            desc = pango_font_face_describe(faces[0]);
-            pango_font_description_set_size(desc, size * PANGO_SCALE);
-        }
-        g_free(faces);
-    }
-    if (desc == nullptr) desc = Parse(family, size);
-    if (desc == nullptr) desc = Parse(gDefaultFamily, size);
-    if (desc == nullptr || !Loads(desc)) {
-        if (desc != nullptr) pango_font_description_free(desc);
-        desc = pango_font_description_from_string(
-            (gDefaultFamily + " " + std::to_string(size)).c_str());
+    for (size_t i = 0; desc == nullptr && i < gDescribed.size(); ++i)
+        if (gDescribed[i].size == size && gDescribed[i].family == family)
+            desc = pango_font_description_copy(gDescribed[i].desc);
+    if (desc == nullptr) {
+        desc = Describe(family, size);
+        if (gDescribed.size() < kMostDescribed)
+            gDescribed.push_back({family, size, pango_font_description_copy(desc)});
     }
     pango_font_description_set_style(desc, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
