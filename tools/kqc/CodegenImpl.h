@@ -267,6 +267,7 @@ class ModuleGen {
     void lookUpClasses();
     void registerClass(MethodGen &g, ClassInfo *cls);
     void interfaceTables(MethodGen &g, ClassInfo *cls, int32_t classSlot);
+    void fileTypes(MethodGen &g);
     void startApplication(MethodGen &g);
     const Symbol *runtimeMember(const char *cls, const char *name, SymbolKind kind);
     std::string memberEntry(const char *cls, const char *name);

@@ -217,6 +217,7 @@ void ModuleGen::startCode() {
     g.place(start);
     g.call("RuntimeInitExternalClasses");
     registration(g);
+    fileTypes(g);
     startApplication(g);
     g.ins("jmp " + done);
     g.marker(kqimage::kMarkerHandler, exception, handler);
@@ -231,6 +232,19 @@ void ModuleGen::startCode() {
     g.call("RuntimeExit");
     g.ins("movl %eax, " + exitStatus_);
     g.finish(quoted("kq.Start"), nullptr, "entry");
+}
+
+// The file types the project declares, before the application object exists.
+void ModuleGen::fileTypes(MethodGen &g) {
+    if (!project_) return;
+    for (const ProjectFileType &type : project_->fileTypes) {
+        const std::string *texts[] = {&type.name, &type.typeCode, &type.creatorCode};
+        for (int i = 0; i < 3; ++i) {
+            g.ins("movl $" + out_.stringRecord(*texts[i]) + ", %eax");
+            g.arg(4 * i);
+        }
+        g.call("RuntimeRegisterFileType");
+    }
 }
 
 void ModuleGen::startApplication(MethodGen &g) {
