@@ -46,18 +46,19 @@ constexpr uint32_t kApplicationInstanceSize = 60;
 static_assert(sizeof(ApplicationObject) <= kApplicationInstanceSize, "Application fields fit");
 
 // The events of Application in slot order.
-enum class AppEvent : uint32_t {
-    Open,
-    Close,
-    EnableMenuItems,
-    NewDocument,
-    OpenDocument,
-    HandleAppleEvent,
-    Activate,
-    Deactivate,
-    UnhandledException,
-    CancelClose,
-};
+#define KQ_APPLICATION_EVENTS(X)                                                                   \
+    X(Open, "", nullptr)                                                                           \
+    X(Close, "", nullptr)                                                                          \
+    X(EnableMenuItems, "", nullptr)                                                                \
+    X(NewDocument, "", nullptr)                                                                    \
+    X(OpenDocument, "item as Object", nullptr)                                                     \
+    X(HandleAppleEvent, "theEvent as Object, eventClass as String, eventID as String", "boolean")  \
+    X(Activate, "", nullptr)                                                                       \
+    X(Deactivate, "", nullptr)                                                                     \
+    X(UnhandledException, "error as RuntimeException", "boolean")                                  \
+    X(CancelClose, "", "boolean")
+
+enum class AppEvent : uint32_t { KQ_APPLICATION_EVENTS(KQ_EVENT_SLOT) };
 
 namespace application {
 

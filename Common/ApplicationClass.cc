@@ -27,19 +27,7 @@ ApplicationObject *Self(RuntimeObject *app) {
 
 // The document and the Apple event are passed as plain objects until the
 // file layer's FolderItem and an AppleEvent class exist.
-EventEntry kApplicationEvents[] = {
-    KQ_EVENT("Open", "", nullptr),
-    KQ_EVENT("Close", "", nullptr),
-    KQ_EVENT("EnableMenuItems", "", nullptr),
-    KQ_EVENT("NewDocument", "", nullptr),
-    KQ_EVENT("OpenDocument", "item as Object", nullptr),
-    KQ_EVENT("HandleAppleEvent", "theEvent as Object, eventClass as String, eventID as String",
-             "boolean"),
-    KQ_EVENT("Activate", "", nullptr),
-    KQ_EVENT("Deactivate", "", nullptr),
-    KQ_EVENT("UnhandledException", "error as RuntimeException", "boolean"),
-    KQ_EVENT("CancelClose", "", "boolean"),
-};
+EventEntry kApplicationEvents[] = {KQ_APPLICATION_EVENTS(KQ_EVENT_ROW)};
 
 const PropertyEntry kApplicationProperties[] = {
     KQ_CONSTANT("Developement", &kTypeInteger, 0),

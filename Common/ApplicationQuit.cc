@@ -20,10 +20,6 @@ namespace {
 
 bool gInsideUnhandledException = false;
 
-bool IsA(RuntimeObject *object, ObjectDefinition *defn) {
-    return RuntimeObjectIsa(object, definitions::Convert(defn));
-}
-
 // Closes the windows open at the start, front to back; false when one
 // refuses or a runtime window lacks its object.
 bool CloseWindowsForQuit() {
@@ -65,9 +61,9 @@ bool OfferUnhandledException(RuntimeObject *exc) {
     gInsideUnhandledException = true;
     bool handled = false;
     ApplicationObject *app = Current();
-    if (IsA(exc, &ThreadEndExceptionDefinition))
+    if (definitions::IsA(exc, &ThreadEndExceptionDefinition))
         handled = true;
-    else if (!IsA(exc, &EndExceptionDefinition) && app != nullptr)
+    else if (!definitions::IsA(exc, &EndExceptionDefinition) && app != nullptr)
         handled = uint8_t(events::Raise(&app->header, Event(AppEvent::UnhandledException),
                                         {uint32_t(reinterpret_cast<uintptr_t>(exc))})) != 0;
     gInsideUnhandledException = false;

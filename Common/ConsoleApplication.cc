@@ -47,9 +47,7 @@ namespace console {
 
 bool RunConsoleApplication() {
     RuntimeObject *app = reinterpret_cast<RuntimeObject *>(application::Current());
-    if (app == nullptr ||
-        !RuntimeObjectIsa(app, definitions::Convert(&ConsoleApplicationDefinition)))
-        return false;
+    if (app == nullptr || !definitions::IsA(app, &ConsoleApplicationDefinition)) return false;
     RuntimeArray *args = Arguments();
     uint64_t status =
         events::Raise(app, kConsoleEvents[0].item, {uint32_t(reinterpret_cast<uintptr_t>(args))});

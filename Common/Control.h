@@ -55,6 +55,7 @@
 
 #include "ObjectDefinition.h"
 #include "Pane.h"
+#include "ViewDeclarations.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -108,21 +109,20 @@ static_assert(offsetof(RectControlObject, locks) == 83, "RectControl.locks");
 constexpr uint32_t kRectControlInstanceSize = 88;
 static_assert(sizeof(RectControlObject) <= kRectControlInstanceSize, "RectControl fields fit");
 
+// The events of Control, then those RectControl adds, in slot order.
+#define KQ_CONTROL_EVENTS(X)                                                                       \
+    X(CreatePane, "", nullptr)                                                                     \
+    X(Open, "", nullptr)                                                                           \
+    X(Close, "", nullptr)
+#define KQ_RECT_CONTROL_EVENTS(X)                                                                  \
+    KQ_MOUSE_MOVE_EVENTS(X)                                                                        \
+    KQ_DROP_OBJECT_EVENT(X)                                                                        \
+    X(MouseWheel, "X As Integer, Y As Integer, deltaX as Integer, deltaY as Integer", "Boolean")   \
+    KQ_MENU_AND_DRAG_EVENTS(X)
+
 // The events of Control and RectControl by their index.
 enum class ControlEvent : uint32_t {
-    CreatePane,
-    Open,
-    Close,
-    MouseMove,
-    MouseEnter,
-    MouseExit,
-    DropObject,
-    MouseWheel,
-    ConstructContextualMenu,
-    ContextualMenuAction,
-    DragEnter,
-    DragExit,
-    DragOver,
+    KQ_CONTROL_EVENTS(KQ_EVENT_SLOT) KQ_RECT_CONTROL_EVENTS(KQ_EVENT_SLOT)
 };
 
 namespace controls {

@@ -34,8 +34,7 @@ constexpr uint32_t kMenuHandlerBuckets = 256;
 
 const ControlMenuOperations *OperationsOf(RuntimeObject *control) {
     for (auto &entry : gControlOperations)
-        if (objects::ClassInheritsFrom(control->classPtr, definitions::Convert(entry.first)))
-            return entry.second;
+        if (definitions::IsA(control, entry.first)) return entry.second;
     return nullptr;
 }
 

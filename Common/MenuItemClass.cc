@@ -137,8 +137,7 @@ const EventItem *Event(MenuItemEvent event) {
 }
 
 bool IsMenuItem(RuntimeObject *object) {
-    return object != nullptr &&
-           objects::ClassInheritsFrom(object->classPtr, definitions::Convert(&MenuItemDefinition));
+    return definitions::IsA(object, &MenuItemDefinition);
 }
 
 MenuItemObject *AsItem(RuntimeObject *object) {

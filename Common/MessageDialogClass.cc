@@ -84,10 +84,8 @@ MessageDialogButtonObject *AsButton(RuntimeObject *object) {
 }
 
 int32_t CodeOf(RuntimeObject *button) {
-    if (RuntimeObjectIsa(button, definitions::Convert(&_ActionButtonDefinition)))
-        return kActionButton;
-    if (RuntimeObjectIsa(button, definitions::Convert(&_CancelButtonDefinition)))
-        return kCancelButton;
+    if (definitions::IsA(button, &_ActionButtonDefinition)) return kActionButton;
+    if (definitions::IsA(button, &_CancelButtonDefinition)) return kCancelButton;
     return kAlternateButton;
 }
 

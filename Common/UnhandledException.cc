@@ -17,10 +17,6 @@ namespace {
 
 const char kSource[] = "Common/RuntimeMain";
 
-bool IsA(RuntimeObject *exc, ObjectDefinition &defn) {
-    return RuntimeObjectIsa(exc, definitions::Convert(&defn));
-}
-
 void ReportAsRuntimeError(KESTstring *message, KESTstring *explanation) {
     std::string text = std::string(kstr::Text(message)) + "\n" + kstr::Text(explanation);
     RuntimeErrorReport(kRuntimeErrorUnhandledException, kSource, __LINE__, "unhandled exception",
@@ -61,7 +57,7 @@ void SetUnhandledExceptionPresenter(UnhandledExceptionPresenter presenter) {
 void UnhandledExceptionReport(RuntimeObject *exc) {
     if (exc == nullptr || application::OfferUnhandledException(exc)) return;
     if (mainloop::QuitRequested()) return;
-    if (IsA(exc, EndExceptionDefinition)) {
+    if (definitions::IsA(exc, &EndExceptionDefinition)) {
         mainloop::CloseAllWindows();
         mainloop::SetQuitRequested(true);
         return;

@@ -11,16 +11,15 @@
     KQ_PARAMETER(left, &kTypeInteger), KQ_PARAMETER(top, &kTypeInteger),                           \
         KQ_PARAMETER("width", &kTypeInteger), KQ_PARAMETER("height", &kTypeInteger)
 
-#define KQ_MOUSE_MOVE_EVENT_ROWS                                                                   \
-    KQ_EVENT("MouseMove", "X As Integer, Y As Integer", nullptr),                                  \
-        KQ_EVENT("MouseEnter", "", nullptr), KQ_EVENT("MouseExit", "", nullptr)
-#define KQ_DROP_OBJECT_EVENT_ROW                                                                   \
-    KQ_EVENT("DropObject", "obj As DragItem, action As Integer", nullptr)
-#define KQ_MENU_AND_DRAG_EVENT_ROWS                                                                \
-    KQ_EVENT("ConstructContextualMenu", "base as MenuItem, x as Integer, y as Integer",            \
-             "Boolean"),                                                                           \
-        KQ_EVENT("ContextualMenuAction", "hitItem as MenuItem", "Boolean"),                        \
-        KQ_EVENT("DragEnter", "obj As DragItem, action As Integer", "Boolean"),                    \
-        KQ_EVENT("DragExit", "obj As DragItem, action As Integer", nullptr),                       \
-        KQ_EVENT("DragOver", "x As Integer, y As Integer, obj As DragItem, action As Integer",     \
-                 "Boolean")
+// Event rows in the X(Name, parameters, result type) form of KQ_EVENT_ROW.
+#define KQ_MOUSE_MOVE_EVENTS(X)                                                                    \
+    X(MouseMove, "X As Integer, Y As Integer", nullptr)                                            \
+    X(MouseEnter, "", nullptr)                                                                     \
+    X(MouseExit, "", nullptr)
+#define KQ_DROP_OBJECT_EVENT(X) X(DropObject, "obj As DragItem, action As Integer", nullptr)
+#define KQ_MENU_AND_DRAG_EVENTS(X)                                                                 \
+    X(ConstructContextualMenu, "base as MenuItem, x as Integer, y as Integer", "Boolean")          \
+    X(ContextualMenuAction, "hitItem as MenuItem", "Boolean")                                      \
+    X(DragEnter, "obj As DragItem, action As Integer", "Boolean")                                  \
+    X(DragExit, "obj As DragItem, action As Integer", nullptr)                                     \
+    X(DragOver, "x As Integer, y As Integer, obj As DragItem, action As Integer", "Boolean")

@@ -39,11 +39,7 @@ const PropertyEntry kControlProperties[] = {
     KQ_FIELD("__kqf_mWindow", &kTypePtr, intGetter, intSetter, mWindow),
 };
 
-EventEntry kControlEvents[] = {
-    KQ_EVENT("CreatePane", "", nullptr),
-    KQ_EVENT("Open", "", nullptr),
-    KQ_EVENT("Close", "", nullptr),
-};
+EventEntry kControlEvents[] = {KQ_CONTROL_EVENTS(KQ_EVENT_ROW)};
 
 const RuntimeClassDeclaration kControlDeclaration = {"Control",
                                                      nullptr,
@@ -109,13 +105,7 @@ const MethodEntry kRectControlMethods[] = {
     KQ_METHOD("RectControl", nullptr, KQ_NO_TABLE, RectControlDefaultConstructor),
 };
 
-EventEntry kRectControlEvents[] = {
-    KQ_MOUSE_MOVE_EVENT_ROWS,
-    KQ_DROP_OBJECT_EVENT_ROW,
-    KQ_EVENT("MouseWheel", "X As Integer, Y As Integer, deltaX as Integer, deltaY as Integer",
-             "Boolean"),
-    KQ_MENU_AND_DRAG_EVENT_ROWS,
-};
+EventEntry kRectControlEvents[] = {KQ_RECT_CONTROL_EVENTS(KQ_EVENT_ROW)};
 
 const RuntimeClassDeclaration kRectControlDeclaration = {"RectControl",
                                                          &ControlDefinition,
@@ -172,13 +162,11 @@ const EventItem *Event(ControlEvent event) {
 }
 
 bool IsControl(RuntimeObject *object) {
-    return object != nullptr &&
-           objects::ClassInheritsFrom(object->classPtr, definitions::Convert(&ControlDefinition));
+    return definitions::IsA(object, &ControlDefinition);
 }
 
 bool IsRectControl(RuntimeObject *object) {
-    return object != nullptr && objects::ClassInheritsFrom(
-                                    object->classPtr, definitions::Convert(&RectControlDefinition));
+    return definitions::IsA(object, &RectControlDefinition);
 }
 
 } // namespace controls

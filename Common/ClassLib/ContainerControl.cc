@@ -61,9 +61,7 @@ const RuntimeClassDeclaration kEmbeddedDeclaration = {"EmbeddedWindowControl",
                                                       KQ_FUNCTION(EmbeddedWindowControlFinalizer)};
 
 EmbeddedWindowControlObject *AsEmbedded(RuntimeObject *object) {
-    return object != nullptr &&
-                   objects::ClassInheritsFrom(
-                       object->classPtr, definitions::Convert(&EmbeddedWindowControlDefinition))
+    return definitions::IsA(object, &EmbeddedWindowControlDefinition)
                ? reinterpret_cast<EmbeddedWindowControlObject *>(object)
                : nullptr;
 }
@@ -136,9 +134,7 @@ ObjectDefinition EmbeddedWindowControlDefinition(&kEmbeddedDeclaration);
 namespace containers {
 
 ContainerObject *AsContainer(RuntimeObject *object) {
-    return object != nullptr &&
-                   objects::ClassInheritsFrom(object->classPtr,
-                                              definitions::Convert(&ContainerControlDefinition))
+    return definitions::IsA(object, &ContainerControlDefinition)
                ? reinterpret_cast<ContainerObject *>(object)
                : nullptr;
 }

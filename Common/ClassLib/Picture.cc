@@ -90,8 +90,7 @@ ObjectDefinition PictureDefinition(&kPictureDeclaration);
 namespace pictures {
 
 bool IsPicture(RuntimeObject *object) {
-    return object != nullptr &&
-           objects::ClassInheritsFrom(object->classPtr, definitions::Convert(&PictureDefinition));
+    return definitions::IsA(object, &PictureDefinition);
 }
 
 RuntimeObject *New(GdkPixbuf *image) {

@@ -159,37 +159,10 @@ const MethodEntry kWindowMethods[] = {
     KQ_METHOD("_DrawBackground", nullptr, KQ_TABLE(kDrawBackgroundParameters), formDrawBackground),
 };
 
-#define KQ_HIDDEN_EVENT(name, parameters)                                                          \
-    { kHiddenEventFlag, name, parameters, nullptr, nullptr, 0 }
+#define KQ_HIDDEN_EVENT_ROW(name, parameters, returnType)                                          \
+    {kHiddenEventFlag, #name, parameters, returnType, nullptr, 0},
 
-EventEntry kWindowEvents[] = {
-    KQ_HIDDEN_EVENT("Layout", ""),
-    KQ_HIDDEN_EVENT("CreateControls", ""),
-    KQ_HIDDEN_EVENT("AddMenuHandlers", "MenuHandlerSourceWindow as Window"),
-    KQ_HIDDEN_EVENT("SetupBindings", ""),
-    KQ_EVENT("Open", "", nullptr),
-    KQ_EVENT("Close", "", nullptr),
-    KQ_EVENT("CancelClose", "appQuitting as Boolean", "Boolean"),
-    KQ_EVENT("KeyDown", "Key As String", "Boolean"),
-    KQ_MOUSE_MOVE_EVENT_ROWS,
-    KQ_EVENT("Paint", "g As Graphics", nullptr),
-    KQ_EVENT("MouseDown", "X As Integer, Y As Integer", "Boolean"),
-    KQ_EVENT("MouseDrag", "X As Integer, Y As Integer", nullptr),
-    KQ_EVENT("MouseUp", "X As Integer, Y As Integer", nullptr),
-    KQ_EVENT("EnableMenuItems", "", nullptr),
-    KQ_EVENT("Resized", "", nullptr),
-    KQ_EVENT("Resizing", "", nullptr),
-    KQ_EVENT("Moved", "", nullptr),
-    KQ_DROP_OBJECT_EVENT_ROW,
-    KQ_EVENT("Activate", "", nullptr),
-    KQ_EVENT("Deactivate", "", nullptr),
-    KQ_EVENT("Minimize", "", nullptr),
-    KQ_EVENT("Maximize", "", nullptr),
-    KQ_EVENT("Restore", "", nullptr),
-    KQ_EVENT("MouseWheel", "X As Integer, Y As Integer, DeltaX as Integer, DeltaY as Integer",
-             "Boolean"),
-    KQ_MENU_AND_DRAG_EVENT_ROWS,
-};
+EventEntry kWindowEvents[] = {KQ_WINDOW_EVENTS(KQ_HIDDEN_EVENT_ROW, KQ_EVENT_ROW)};
 
 const RuntimeClassDeclaration kWindowDeclaration = {"Window",
                                                     nullptr,
@@ -216,8 +189,7 @@ const EventItem *Event(WindowEvent event) {
 }
 
 bool IsWindow(RuntimeObject *object) {
-    return object != nullptr &&
-           objects::ClassInheritsFrom(object->classPtr, definitions::Convert(&WindowDefinition));
+    return definitions::IsA(object, &WindowDefinition);
 }
 
 WindowObject *AsWindow(RuntimeObject *object) {

@@ -36,6 +36,7 @@
 #include "Pane.h"
 #include "SimpleVector.h"
 #include "StringMap.h"
+#include "ViewDeclarations.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -113,40 +114,36 @@ static_assert(offsetof(WindowObject, hasBackColor) == 117, "Window.hasBackColor"
 constexpr uint32_t kWindowInstanceSize = 120;
 static_assert(sizeof(WindowObject) <= kWindowInstanceSize, "Window fields fit");
 
-// The events of Window in slot order.
-enum class WindowEvent : uint32_t {
-    Layout,
-    CreateControls,
-    AddMenuHandlers,
-    SetupBindings,
-    Open,
-    Close,
-    CancelClose,
-    KeyDown,
-    MouseMove,
-    MouseEnter,
-    MouseExit,
-    Paint,
-    MouseDown,
-    MouseDrag,
-    MouseUp,
-    EnableMenuItems,
-    Resized,
-    Resizing,
-    Moved,
-    DropObject,
-    Activate,
-    Deactivate,
-    Minimize,
-    Maximize,
-    Restore,
-    MouseWheel,
-    ConstructContextualMenu,
-    ContextualMenuAction,
-    DragEnter,
-    DragExit,
-    DragOver,
-};
+// The events of Window in slot order; HIDDEN rows are the hidden events
+// (kHiddenEventFlag), the image's layout and set-up handlers.
+#define KQ_WINDOW_EVENTS(HIDDEN, X)                                                                \
+    HIDDEN(Layout, "", nullptr)                                                                    \
+    HIDDEN(CreateControls, "", nullptr)                                                            \
+    HIDDEN(AddMenuHandlers, "MenuHandlerSourceWindow as Window", nullptr)                          \
+    HIDDEN(SetupBindings, "", nullptr)                                                             \
+    X(Open, "", nullptr)                                                                           \
+    X(Close, "", nullptr)                                                                          \
+    X(CancelClose, "appQuitting as Boolean", "Boolean")                                            \
+    X(KeyDown, "Key As String", "Boolean")                                                         \
+    KQ_MOUSE_MOVE_EVENTS(X)                                                                        \
+    X(Paint, "g As Graphics", nullptr)                                                             \
+    X(MouseDown, "X As Integer, Y As Integer", "Boolean")                                          \
+    X(MouseDrag, "X As Integer, Y As Integer", nullptr)                                            \
+    X(MouseUp, "X As Integer, Y As Integer", nullptr)                                              \
+    X(EnableMenuItems, "", nullptr)                                                                \
+    X(Resized, "", nullptr)                                                                        \
+    X(Resizing, "", nullptr)                                                                       \
+    X(Moved, "", nullptr)                                                                          \
+    KQ_DROP_OBJECT_EVENT(X)                                                                        \
+    X(Activate, "", nullptr)                                                                       \
+    X(Deactivate, "", nullptr)                                                                     \
+    X(Minimize, "", nullptr)                                                                       \
+    X(Maximize, "", nullptr)                                                                       \
+    X(Restore, "", nullptr)                                                                        \
+    X(MouseWheel, "X As Integer, Y As Integer, DeltaX as Integer, DeltaY as Integer", "Boolean")   \
+    KQ_MENU_AND_DRAG_EVENTS(X)
+
+enum class WindowEvent : uint32_t { KQ_WINDOW_EVENTS(KQ_EVENT_SLOT, KQ_EVENT_SLOT) };
 
 // The definition flag of the hidden events and of alias properties.
 constexpr uint32_t kHiddenEventFlag = 0x40;

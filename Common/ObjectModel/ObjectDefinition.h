@@ -338,6 +338,11 @@ struct ObjectDefinition : TypeDescriptor {
     { name, returnType, parameters, KQ_FUNCTION(fn), KQ_FUNCTION(assignFn), 0, 0, 0 }
 #define KQ_EVENT(name, parameters, returnType)                                                     \
     { 0, name, parameters, returnType, nullptr, 0 }
+// Event lists written once as X(Name, parameters, result type) rows: expanded
+// with KQ_EVENT_ROW into a class's event table and with KQ_EVENT_SLOT into
+// the enum of its slots, so that the two keep one order.
+#define KQ_EVENT_ROW(name, parameters, returnType) KQ_EVENT(#name, parameters, returnType),
+#define KQ_EVENT_SLOT(name, parameters, returnType) name,
 #define KQ_HOOK(eventName, fn)                                                                     \
     {                                                                                              \
         eventName, KQ_CODE(fn), #fn, {}                                                            \
@@ -384,6 +389,10 @@ RuntimeClass *Convert(ObjectDefinition *defn);
 
 // Converts, then creates an object (RuntimeNewObject); the caller owns it.
 RuntimeObject *Instantiate(ObjectDefinition *defn);
+
+// Whether `object` is not null and of the definition's class or a subclass
+// of it (interfaces not considered).
+bool IsA(const RuntimeObject *object, ObjectDefinition *defn);
 
 // Whether two names are the same identifier: compared as the language's `=`
 // compares strings (ASCII letters without regard to case), as the class-name

@@ -221,6 +221,10 @@ RuntimeObject *Instantiate(ObjectDefinition *defn) {
     return RuntimeNewObject(Convert(defn));
 }
 
+bool IsA(const RuntimeObject *object, ObjectDefinition *defn) {
+    return object != nullptr && objects::ClassInheritsFrom(object->classPtr, Convert(defn));
+}
+
 } // namespace definitions
 
 extern "C" RuntimeClass *RuntimeLookupClass(KESTstring *name) {
