@@ -110,6 +110,7 @@ class MethodGen {
     void discard(const Expr &e);
     void condition(const Expr &e, const std::string &ifFalse);
     void release(Value &v);
+    void releaseKeeping(Value &gone, const Value &kept);
     void own(Value &v);
     void keepOwned(Value &v);
     int32_t spill(const Value &v);

@@ -123,17 +123,7 @@ void MethodGen::convert(Value &v, const Type *to, bool isExplicit) {
     TypeKind f = from->kind, t = to->kind;
     Repr fr = reprOf(from), tr = reprOf(to);
     auto replaceBy = [&](Value result) { // the source's reference goes
-        if (v.owned) {
-            Repr repr = reprOf(result.type);
-            int32_t keep = result.owned ? 0 : spill(result);
-            release(v);
-            if (result.owned) {
-                ins("movl " + at(result.owned) + ", %eax");
-            } else {
-                reload(keep, repr);
-                freeTemp(keep);
-            }
-        }
+        releaseKeeping(v, result);
         v = result;
     };
     if (f == TypeKind::Error || t == TypeKind::Error || f == TypeKind::Array ||

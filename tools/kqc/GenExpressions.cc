@@ -128,6 +128,22 @@ void MethodGen::keepOwned(Value &v) {
     v.owned = 0;
 }
 
+// Releases `gone` while the accumulator holds `kept`: a counted value comes
+// back from its temporary, any other is spilled around the release.
+void MethodGen::releaseKeeping(Value &gone, const Value &kept) {
+    if (!gone.owned) return;
+    if (kept.owned) {
+        release(gone);
+        ins("movl " + at(kept.owned) + ", %eax");
+        return;
+    }
+    Repr repr = reprOf(kept.type);
+    int32_t keep = spill(kept);
+    release(gone);
+    reload(keep, repr);
+    freeTemp(keep);
+}
+
 void MethodGen::release(Value &v) {
     if (!v.owned) return;
     ins("movl " + at(v.owned) + ", %eax");
@@ -424,16 +440,8 @@ Value MethodGen::fieldOf(Value obj, const FieldInfo *f) {
     Value v{f->type, 0};
     if (!obj.owned) return v;
     // The object goes away: the value must not depend on it.
-    if (countedOf(f->type) != Counted::None) {
-        own(v);
-        release(obj);
-        ins("movl " + at(v.owned) + ", %eax");
-        return v;
-    }
-    int32_t keep = spill(v);
-    release(obj);
-    reload(keep, repr);
-    freeTemp(keep);
+    own(v);
+    releaseKeeping(obj, v);
     return v;
 }
 
@@ -448,17 +456,9 @@ Value MethodGen::property(const Value *obj, const PropertyInfo *p) {
     arg(next);
     call(p->getter);
     Value v = result(p->type);
-    if (obj && obj->owned) {
+    if (obj) {
         Value o = *obj;
-        Repr repr = reprOf(v.type);
-        int32_t keep = v.owned ? 0 : spill(v);
-        release(o);
-        if (v.owned) {
-            ins("movl " + at(v.owned) + ", %eax");
-        } else {
-            reload(keep, repr);
-            freeTemp(keep);
-        }
+        releaseKeeping(o, v);
     }
     return v;
 }
@@ -897,10 +897,7 @@ Value MethodGen::compare(const BinaryExpr &e) {
         arg(4);
         call("RuntimeObjectIsa", e.pos);
         Value r = result(boolean);
-        int32_t keep = spill(r);
-        release(obj);
-        reload(keep, Repr::I32);
-        freeTemp(keep);
+        releaseKeeping(obj, r);
         return r;
     }
 }
