@@ -10,6 +10,8 @@
 #include "TerminationSignals.h"
 #include "loaderX86.h"
 
+#include <cstdio>
+
 namespace {
 
 const char kSource[] = "Common/RuntimeMain";
@@ -17,6 +19,14 @@ const char kSource[] = "Common/RuntimeMain";
 } // namespace
 
 int main(int argc, char **argv) {
+    // Compiled images do their Double arithmetic with SSE2 instructions: on
+    // a processor without them the first one would end the process with
+    // SIGILL somewhere in the application.
+    if (!__builtin_cpu_supports("sse2")) {
+        std::fputs("This program needs a processor with SSE2 instructions (Pentium 4 or later).\n",
+                   stderr);
+        return 1;
+    }
     kq_timestamps_init();
     kq_timestamp("main");
     RuntimeStartUp(argc, argv);
