@@ -33,10 +33,12 @@ set(KQ_HOST_PYTHON /usr/bin/python3)
 
 # kq_hang_limit(<var> <timeout>)
 #   How long a test on a private display may run before scripts/with-xvfb
-#   reports what its processes are blocked in and stops it: somewhat before
-#   CTest's own timeout, which would end it without saying anything.
+#   reports what its processes are blocked in, stops it and runs it once
+#   more (--retry-hung): two fifths of CTest's own timeout, so that the
+#   second run fits in before CTest would end the test without a word. A
+#   test that hangs twice fails with both reports in its output.
 function(kq_hang_limit var timeout)
-    math(EXPR limit "${timeout} * 4 / 5")
+    math(EXPR limit "${timeout} * 2 / 5")
     set(${var} ${limit} PARENT_SCOPE)
 endfunction()
 
@@ -63,7 +65,7 @@ function(kq_test target)
     if(T_GUI)
         kq_hang_limit(limit ${T_TIMEOUT})
         set_target_properties(${target} PROPERTIES
-            CROSSCOMPILING_EMULATOR "${KQ_WITH_XVFB};--limit;${limit};${KQ_RUN_I386}")
+            CROSSCOMPILING_EMULATOR "${KQ_WITH_XVFB};--limit;${limit};--retry-hung;${KQ_RUN_I386}")
         set(labels gui)
     endif()
     gtest_discover_tests(${target}
@@ -88,7 +90,7 @@ function(kq_e2e_test name)
     endif()
     kq_hang_limit(limit ${T_TIMEOUT})
     add_test(NAME ${name}
-        COMMAND ${KQ_WITH_XVFB} --a11y --limit ${limit} ${KQ_HOST_PYTHON} ${T_SCRIPT} ${T_ARGS})
+        COMMAND ${KQ_WITH_XVFB} --a11y --limit ${limit} --retry-hung ${KQ_HOST_PYTHON} ${T_SCRIPT} ${T_ARGS})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "KQ_ARTIFACT_DIR=${KQ_ARTIFACT_DIR};KQ_RUN_I386=${KQ_RUN_I386};PYTHONPATH=${PROJECT_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1"
         LABELS e2e

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # with-xvfb --limit: a command that outlives its limit is reported with what
 # its processes are blocked in and stopped together with its children, with
-# exit status 124; one that ends in time keeps its own status and output.
+# exit status 124; one that ends in time keeps its own status and output;
+# with --retry-hung a hung command gets one more run.
 #   hang_limit_test.sh <with-xvfb>
 set -u
 with_xvfb=$1
@@ -19,4 +20,15 @@ grep -q "still running after 2 seconds" <<<"$report" || fail "no hang report: $r
 grep -q "in hrtimer_nanosleep\|syscall" <<<"$report" || fail "no thread states: $report"
 sleep 0.5
 ! pgrep -f "$marker" >/dev/null || fail "a child of the hung command was left running"
+
+# --retry-hung: a command that hangs once is run again and its second,
+# timely run decides; the first run's report stays in the output.
+first=$(mktemp -u)
+out=$("$with_xvfb" --limit 2 --retry-hung bash -c \
+    "if [ -e $first ]; then echo second run; exit 5; fi; touch $first; exec sleep 600" 2>&1)
+status=$?
+rm -f "$first"
+[ $status -eq 5 ] || fail "the second run's status decides, got $status: $out"
+grep -q "still running after 2 seconds" <<<"$out" || fail "no report of the first run: $out"
+grep -q "second run" <<<"$out" || fail "the command was not run again: $out"
 echo ok
