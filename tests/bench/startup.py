@@ -135,22 +135,21 @@ def main():
         print(f"  {what:32} {summary([r[step] for r in results['pillwerk']], 1000, 'ms')[1]}")
 
     print("resident memory half a second after drawing (both under the same launcher):")
-    rss = {}
-    for name in programs:
-        rss[name], text = summary([r["rss"] for r in results[name]], 1024, "MiB")
-        print(f"  {name:16} {text}")
-    more = rss["pillwerk"] - rss["C GTK+ program"]
-    print(f"  pillwerk uses {more:.1f} MiB more (target <= 4 MiB: "
-          f"{'met' if more <= 4 else 'MISSED'})")
+    memory_difference(results, programs, "rss")
     print("  of that in the program's own address space (below 4 GiB):")
-    own = {}
+    memory_difference(results, programs, "own")
+
+
+def memory_difference(results, programs, key):
+    """Prints each program's resident memory of one kind and how much more
+    pillwerk uses than the C program, against the 4 MiB target."""
+    medians = {}
     for name in programs:
-        own[name], text = summary([r["own"] for r in results[name]], 1024, "MiB")
+        medians[name], text = summary([r[key] for r in results[name]], 1024, "MiB")
         print(f"  {name:16} {text}")
-    more = own["pillwerk"] - own["C GTK+ program"]
+    more = medians["pillwerk"] - medians["C GTK+ program"]
     print(f"  pillwerk uses {more:.1f} MiB more (target <= 4 MiB: "
           f"{'met' if more <= 4 else 'MISSED'})")
-
 
 if __name__ == "__main__":
     main()
