@@ -143,6 +143,7 @@ class MethodGen {
 
     // ---- places and assignment (GenAssign.cc)
     void assign(const Expr &target, const Expr &value);
+    int32_t assignmentObject(const Expr &objectExpr, const Value &v, Value *obj);
     Place placeOf(const Variable *v);
     Place placeOfField(const FieldInfo *f, int32_t objectSlot);
     std::string addressOf(const Place &p, int32_t extra = 0);

@@ -133,6 +133,22 @@ void MethodGen::setProperty(const Value *object, int32_t objectSlot, const Prope
     }
 }
 
+// The object of a member assignment, evaluated after the value: its slot
+// (its counted temporary, or a temporary the caller frees when the object is
+// not counted); a value that is not counted is back in the accumulator.
+int32_t MethodGen::assignmentObject(const Expr &objectExpr, const Value &v, Value *obj) {
+    int32_t value = spill(v);
+    bool isStatic;
+    *obj = object(objectExpr, &isStatic);
+    int32_t base = obj->owned ? obj->owned : temp(Repr::I32);
+    if (!obj->owned) ins("movl %eax, " + at(base));
+    if (!v.owned) {
+        reload(value, reprOf(v.type));
+        freeTemp(value);
+    }
+    return base;
+}
+
 void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
     if (target.kind == ExprKind::Call) {
         auto &c = static_cast<const CallExpr &>(target);
@@ -165,14 +181,9 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
             store(placeOfField(f, receiverOffset(objectExpr)), v);
             return;
         }
-        int32_t value = spill(v);
-        bool isStatic;
-        Value obj = object(*objectExpr, &isStatic);
-        int32_t base = obj.owned ? obj.owned : temp(Repr::I32);
-        if (!obj.owned) ins("movl %eax, " + at(base));
-        if (!v.owned) reload(value, reprOf(v.type));
+        Value obj;
+        int32_t base = assignmentObject(*objectExpr, v, &obj);
         store(placeOfField(f, base), v);
-        if (!v.owned) freeTemp(value);
         if (obj.owned) {
             release(obj);
         } else {
@@ -191,13 +202,8 @@ void MethodGen::assign(const Expr &target, const Expr &valueExpr) {
             setProperty(&self, receiverOffset(objectExpr), p, v);
             return;
         }
-        int32_t value = spill(v);
-        bool isStatic;
-        Value obj = object(*objectExpr, &isStatic);
-        int32_t base = obj.owned ? obj.owned : temp(Repr::I32);
-        if (!obj.owned) ins("movl %eax, " + at(base));
-        if (!v.owned) reload(value, reprOf(v.type));
-        if (!v.owned) freeTemp(value);
+        Value obj;
+        int32_t base = assignmentObject(*objectExpr, v, &obj);
         setProperty(&obj, base, p, v);
         if (!obj.owned) freeTemp(base);
         return;
