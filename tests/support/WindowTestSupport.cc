@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include "ControlAccessors.h"
+#include "EditField.h"
 #include "GuiTest.h"
 #include "NativeWindow.h"
 #include "PropertyStream.h"
@@ -18,7 +19,10 @@
 #undef None
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
+
+extern "C" KESTstring *editTextGetter(RuntimeObject *control, int32_t);
 
 namespace kqtest {
 namespace {
@@ -258,6 +262,20 @@ uint32_t RunBody(const std::function<void()> *body) {
     return 0;
 }
 
+// Names and places a new control and installs logging handlers for the
+// `handled` events.
+RuntimeObject *Placed(RuntimeObject *control, const char *name, int left, int top, int width,
+                      int height, std::initializer_list<const char *> handled) {
+    kstr::StringRef text(kstr::FromC(name));
+    stringSetter(control, offsetof(ControlObject, mName), text.Get());
+    RuntimeControlMove(control, left, top, width, height);
+    for (const char *event : handled) {
+        kstr::StringRef eventName(kstr::FromC(event));
+        RuntimeInstallInstanceEventHandler(control, eventName.Get(), HandlerFor(event));
+    }
+    return control;
+}
+
 } // namespace
 
 void WindowTest::SetUp() {
@@ -345,15 +363,8 @@ RuntimeClass *TestControlClass() {
 RuntimeObject *NewControl(const char *name, TestPaneKind kind, int left, int top, int width,
                           int height, std::initializer_list<const char *> handled) {
     RuntimeObject *control = RuntimeNewObject(TestControlClass());
-    kstr::StringRef text(kstr::FromC(name));
-    stringSetter(control, offsetof(ControlObject, mName), text.Get());
     reinterpret_cast<TestControlObject *>(control)->kind = int32_t(kind);
-    RuntimeControlMove(control, left, top, width, height);
-    for (const char *event : handled) {
-        kstr::StringRef eventName(kstr::FromC(event));
-        RuntimeInstallInstanceEventHandler(control, eventName.Get(), HandlerFor(event));
-    }
-    return control;
+    return Placed(control, name, left, top, width, height, handled);
 }
 
 uint32_t PixelAt(GtkWidget *widget, int x, int y) {
@@ -376,21 +387,28 @@ void *HandlerForEvent(const std::string &event) {
 RuntimeObject *NewRuntimeControl(ObjectDefinition *definition, const char *name, int left, int top,
                                  int width, int height,
                                  std::initializer_list<const char *> handled) {
-    RuntimeObject *control = definitions::Instantiate(definition);
-    kstr::StringRef text(kstr::FromC(name));
-    stringSetter(control, offsetof(ControlObject, mName), text.Get());
-    RuntimeControlMove(control, left, top, width, height);
-    for (const char *event : handled) {
-        kstr::StringRef eventName(kstr::FromC(event));
-        RuntimeInstallInstanceEventHandler(control, eventName.Get(), HandlerFor(event));
-    }
-    return control;
+    return Placed(definitions::Instantiate(definition), name, left, top, width, height, handled);
 }
 
 RuntimeObject *AddControl(RuntimeObject *window, RuntimeObject *control) {
     WindowAddControl(window, reinterpret_cast<ControlObject *>(control)->mName, control);
     RuntimeUnlockObject(control);
     return control;
+}
+
+void SetText(void (*setter)(RuntimeObject *, int32_t, KESTstring *), RuntimeObject *control,
+             const char *text) {
+    kstr::StringRef value(kstr::Make(text, uint32_t(strlen(text)), kEncodingUTF8));
+    setter(control, 0, value.Get());
+}
+
+std::string EditText(RuntimeObject *field) {
+    kstr::StringRef text(editTextGetter(field, 0));
+    return kstr::Text(text.Get());
+}
+
+void SetEditText(RuntimeObject *field, const char *text) {
+    SetText(editTextSetter, field, text);
 }
 
 GtkWidget *ToplevelOf(RuntimeObject *window) {
@@ -450,6 +468,13 @@ RuntimeObject *Caught(const std::function<void()> &body) {
     RuntimeObject *caught = gCaught;
     gCaught = nullptr;
     return caught;
+}
+
+std::string CaughtClass(const std::function<void()> &body) {
+    RuntimeObject *caught = Caught(body);
+    std::string name = caught != nullptr ? kstr::Text(caught->classPtr->name) : "";
+    RuntimeUnlockObject(caught);
+    return name;
 }
 
 void Settle(const std::function<bool()> &done) {

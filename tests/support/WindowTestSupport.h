@@ -91,6 +91,13 @@ RuntimeObject *NewRuntimeControl(ObjectDefinition *definition, const char *name,
 // reference; returns the control.
 RuntimeObject *AddControl(RuntimeObject *window, RuntimeObject *control);
 
+// Calls a string property setter of the control with UTF-8 text.
+void SetText(void (*setter)(RuntimeObject *, int32_t, KESTstring *), RuntimeObject *control,
+             const char *text);
+// An edit field's Text, and setting it.
+std::string EditText(RuntimeObject *field);
+void SetEditText(RuntimeObject *field, const char *text);
+
 // The class of the test control and its Default/Cancel property slots.
 RuntimeClass *TestControlClass();
 
@@ -121,6 +128,8 @@ class PropertyStream {
 // (RuntimeCallImageHandler); a reference the caller owns, or null. Any
 // other exception that nothing catches fails the test.
 RuntimeObject *Caught(const std::function<void()> &body);
+// The class name of the exception that escaped `body` ("" for none).
+std::string CaughtClass(const std::function<void()> &body);
 void FailOnUnhandledExceptions();
 
 // Real input through XTEST, then the GTK+ events are handled until `done`

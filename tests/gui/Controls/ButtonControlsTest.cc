@@ -31,7 +31,6 @@ void staticTextAlignSetter(RuntimeObject *control, int32_t, int32_t value);
 void StaticTextMultilineSetter(RuntimeObject *control, int32_t, bool value);
 void staticTextColorSetter(RuntimeObject *control, int32_t, uint32_t value);
 void staticTextSizeSetter(RuntimeObject *control, int32_t, int32_t value);
-void ControlParentSetter(RuntimeObject *control, int32_t, RuntimeObject *parent);
 }
 
 namespace {
@@ -69,12 +68,6 @@ Ref<> NewReceiver() {
 
 RuntimeObject *Radio(const char *name, int left, int top) {
     return kqtest::NewRuntimeControl(&RadioButtonDefinition, name, left, top, 90, 24, {"Action"});
-}
-
-void SetText(void (*setter)(RuntimeObject *, int32_t, KESTstring *), RuntimeObject *control,
-             const char *text) {
-    kstr::StringRef value(kstr::FromC(text));
-    setter(control, 0, value.Get());
 }
 
 GtkWidget *LabelOf(RuntimeObject *control) {
@@ -157,7 +150,7 @@ TEST_F(ButtonControls, CaptionsShowTheirMnemonicAndLiteralCharacters) {
     RuntimeObject *button = nullptr;
     RuntimeObject *window = Shown([&](RuntimeObject *w) {
         button = kqtest::AddControl(w, Button("B", 10, 10));
-        SetText(pushButtonTitleSetter, button, "&Berechne");
+        kqtest::SetText(pushButtonTitleSetter, button, "&Berechne");
     });
     GtkLabel *label = GTK_LABEL(LabelOf(button));
     EXPECT_STREQ(gtk_label_get_text(label), "Berechne");
@@ -166,7 +159,7 @@ TEST_F(ButtonControls, CaptionsShowTheirMnemonicAndLiteralCharacters) {
     kqtest::Settle([] { return !LogLines("B.Action").empty(); });
     EXPECT_EQ(LogLines("B.Action"), Lines{"B.Action"}) << "Alt and the mnemonic push it";
 
-    SetText(pushButtonTitleSetter, button, "Soll && Haben_1");
+    kqtest::SetText(pushButtonTitleSetter, button, "Soll && Haben_1");
     EXPECT_STREQ(gtk_label_get_text(label), "Soll & Haben_1");
     EXPECT_EQ(gtk_label_get_mnemonic_keyval(label), unsigned(GDK_KEY_VoidSymbol));
     kqtest::CloseWindow(window);
@@ -247,7 +240,7 @@ TEST_F(ButtonControls, StaticTextAlignsWrapsAndColoursItsLabel) {
         StaticTextMultilineSetter(text, 0, true);
         staticTextColorSetter(text, 0, 0xFF8000);
         staticTextSizeSetter(text, 0, 12);
-        SetText(staticCaptionSetter, text, "Sie müssen mehr verkaufen");
+        kqtest::SetText(staticCaptionSetter, text, "Sie müssen mehr verkaufen");
         kqtest::AddControl(w, text);
     });
     GtkWidget *label = kqtest::WidgetOf(text);
@@ -277,7 +270,7 @@ TEST_F(ButtonControls, LabelsAndGroupBoxesTakeTheClicksOnThem) {
                                                                 60, 200, 80, {"MouseDown"}));
         link = kqtest::AddControl(w, kqtest::NewRuntimeControl(&StaticTextDefinition, "Link", 10,
                                                                10, 150, 24, {"MouseDown"}));
-        SetText(staticCaptionSetter, link, "Kontakt zum Projekt");
+        kqtest::SetText(staticCaptionSetter, link, "Kontakt zum Projekt");
     });
     int x, y;
     kqtest::RootPosition(kqtest::ToplevelOf(window), &x, &y, 0, 0);

@@ -29,10 +29,7 @@ RuntimeObject *Add(RuntimeObject *window, ObjectDefinition *definition, const st
                    const char *text = nullptr) {
     RuntimeObject *control =
         kqtest::NewRuntimeControl(definition, name.c_str(), left, top, 100, 24, {"Action"});
-    if (setter != nullptr) {
-        kstr::StringRef value(kstr::FromC(text));
-        setter(control, 0, value.Get());
-    }
+    if (setter != nullptr) kqtest::SetText(setter, control, text);
     return kqtest::AddControl(window, control);
 }
 

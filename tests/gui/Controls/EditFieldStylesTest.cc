@@ -19,7 +19,6 @@ using kqtest::EventLog;
 using Lines = std::vector<std::string>;
 
 extern "C" {
-KESTstring *editTextGetter(RuntimeObject *control, int32_t);
 void editMultiLineSetter(RuntimeObject *control, int32_t, bool value);
 void editBorderSetter(RuntimeObject *control, int32_t, bool value);
 void editScrollBarSetter(RuntimeObject *control, int32_t offset, bool value);
@@ -45,16 +44,6 @@ RuntimeObject *Memo(RuntimeObject *window, const char *name, int width, int heig
         kqtest::NewRuntimeControl(&EditFieldDefinition, name, 10, 10, width, height, handled);
     editMultiLineSetter(field, 0, true);
     return kqtest::AddControl(window, field);
-}
-
-void SetText(RuntimeObject *field, const char *text) {
-    kstr::StringRef value(kstr::FromC(text));
-    editTextSetter(field, 0, value.Get());
-}
-
-std::string TextOf(RuntimeObject *field) {
-    kstr::StringRef text(editTextGetter(field, 0));
-    return kstr::Text(text.Get());
 }
 
 void Select(RuntimeObject *field, int start, int length) {
@@ -134,7 +123,7 @@ TEST_F(EditFieldStyles, SelectionStylesAreTagsOfTheSelectedCharacters) {
         memo = Memo(w, "Notiz", 300, 80);
         copy = Memo(w, "Kopie", 300, 80);
     });
-    SetText(memo, "Preis netto brutto");
+    kqtest::SetEditText(memo, "Preis netto brutto");
     Select(memo, 6, 5);
     editSelBoldSetter(memo, 0, true);
     editSelUnderlineSetter(memo, 0, true);
@@ -190,11 +179,9 @@ TEST_F(EditFieldStyles, SelectionStylesAreTagsOfTheSelectedCharacters) {
     // Style data that does not fit the text changes nothing.
     for (const char *bad : {"18 - 0 - 0 \n1 - 0 - 0 \n", "18 x 0 - 0 \n", "18 - 0 red 0 \n"}) {
         kstr::StringRef wrong(kstr::FromC(bad));
-        RuntimeObject *raised =
-            kqtest::Caught([&] { editSetTextAndStyle(copy, text.Get(), wrong.Get()); });
-        ASSERT_NE(raised, nullptr) << bad;
-        EXPECT_STREQ(kstr::Text(raised->classPtr->name), "UnsupportedFormatException");
-        RuntimeUnlockObject(raised);
+        EXPECT_EQ(kqtest::CaughtClass([&] { editSetTextAndStyle(copy, text.Get(), wrong.Get()); }),
+                  "UnsupportedFormatException")
+            << bad;
         EXPECT_EQ(StyleData(copy), data) << bad;
     }
     kqtest::CloseWindow(window);
@@ -208,8 +195,8 @@ TEST_F(EditFieldStyles, PositionsFollowTheLaidOutText) {
             w, kqtest::NewRuntimeControl(&EditFieldDefinition, "Feld", 10, 140, 160, 26));
     });
     const char *words = "eins zwei drei vier fünf sechs";
-    SetText(memo, words);
-    SetText(field, words);
+    kqtest::SetEditText(memo, words);
+    kqtest::SetEditText(field, words);
     kqtest::Settle();
 
     // Lines as shown: a new line starts wherever the layout puts a character
@@ -264,7 +251,7 @@ TEST_F(EditFieldStyles, ReshapingAShownFieldKeepsTextSelectionFocusAndHandlers) 
         kqtest::AddControl(
             w, kqtest::NewRuntimeControl(&EditFieldDefinition, "Weiter", 10, 90, 200, 26));
     });
-    SetText(field, "Grundpreis");
+    kqtest::SetEditText(field, "Grundpreis");
     RuntimeSetFocus(field);
     Select(field, 2, 4);
     Pane *pane = controls::PaneOf(field);
@@ -275,7 +262,7 @@ TEST_F(EditFieldStyles, ReshapingAShownFieldKeepsTextSelectionFocusAndHandlers) 
     GtkWidget *scrolled = kqtest::WidgetOf(field);
     ASSERT_TRUE(GTK_IS_SCROLLED_WINDOW(scrolled));
     EXPECT_EQ(controls::PaneOf(field), pane) << "the same pane: tab order and focus record";
-    EXPECT_EQ(TextOf(field), "Grundpreis");
+    EXPECT_EQ(kqtest::EditText(field), "Grundpreis");
     EXPECT_EQ(editSelStartGetter(field, 0), 2);
     EXPECT_EQ(editSelLengthGetter(field, 0), 4);
     EXPECT_TRUE(gtk_widget_has_focus(GTK_WIDGET(ViewOf(field))));
@@ -288,13 +275,13 @@ TEST_F(EditFieldStyles, ReshapingAShownFieldKeepsTextSelectionFocusAndHandlers) 
     // Typing still reaches the handlers; Tab is typed only with AcceptTabs.
     kqtest::PressKey(GDK_KEY_End);
     kqtest::PressKey('x');
-    kqtest::Settle([field] { return TextOf(field) == "Grundpreisx"; });
+    kqtest::Settle([field] { return kqtest::EditText(field) == "Grundpreisx"; });
     EXPECT_EQ(EventLog(), Lines{"Feld.TextChange"});
     constexpr int32_t kAcceptTabsField = offsetof(EditFieldObject, acceptTabs);
     boolSetter(field, kAcceptTabsField, true);
     kqtest::PressKey(GDK_KEY_Tab);
-    kqtest::Settle([field] { return TextOf(field) == "Grundpreisx\t"; });
-    EXPECT_EQ(TextOf(field), "Grundpreisx\t");
+    kqtest::Settle([field] { return kqtest::EditText(field) == "Grundpreisx\t"; });
+    EXPECT_EQ(kqtest::EditText(field), "Grundpreisx\t");
     boolSetter(field, kAcceptTabsField, false);
     kqtest::PressKey(GDK_KEY_Tab);
     kqtest::Settle([] { return !kqtest::LogLines("Feld.LostFocus").empty(); });

@@ -2,6 +2,7 @@
 // change and never from inside itself, KeyDown before the key, the display
 // format in both locales, LimitText, Password, the mask and the Edit
 // commands.
+#include "EditField.h"
 #include "ControlAccessors.h"
 #include "GuiTest.h"
 #include "MenuDispatch.h"
@@ -23,8 +24,6 @@ using kqtest::LogLines;
 using Lines = std::vector<std::string>;
 
 extern "C" {
-KESTstring *editTextGetter(RuntimeObject *control, int32_t);
-void editTextSetter(RuntimeObject *control, int32_t, KESTstring *value);
 void editLimitTextSetter(RuntimeObject *control, int32_t, int32_t value);
 void editPasswordSetter(RuntimeObject *control, int32_t, bool value);
 void editMultiLineSetter(RuntimeObject *control, int32_t, bool value);
@@ -59,16 +58,6 @@ RuntimeObject *Field(const char *name, int top, std::initializer_list<const char
     return kqtest::NewRuntimeControl(&EditFieldDefinition, name, 10, top, 160, 26, handled);
 }
 
-std::string TextOf(RuntimeObject *field) {
-    kstr::StringRef text(editTextGetter(field, 0));
-    return kstr::Text(text.Get());
-}
-
-void SetText(RuntimeObject *field, const char *text) {
-    kstr::StringRef value(kstr::Make(text, uint32_t(strlen(text)), kEncodingUTF8));
-    editTextSetter(field, 0, value.Get());
-}
-
 std::string Displayed(RuntimeObject *field) {
     GtkWidget *widget = kqtest::WidgetOf(field);
     return GTK_IS_ENTRY(widget) ? gtk_entry_get_text(GTK_ENTRY(widget)) : "";
@@ -79,10 +68,6 @@ void Type(const char *keys) {
         kqtest::PressKey(*k == '.' ? GDK_KEY_period : unsigned(*k));
 }
 
-std::string ClassName(RuntimeObject *object) {
-    return object != nullptr ? kstr::Text(object->classPtr->name) : "";
-}
-
 } // namespace
 
 TEST_F(EditFields, TextChangeFiresOncePerChangeAndNotFromInsideItself) {
@@ -90,26 +75,27 @@ TEST_F(EditFields, TextChangeFiresOncePerChangeAndNotFromInsideItself) {
     RuntimeObject *window = Shown([&](RuntimeObject *w) {
         field = kqtest::AddControl(w, Field("Feld", 10, {"TextChange"}));
     });
-    SetText(field, "12");
+    kqtest::SetEditText(field, "12");
     EXPECT_EQ(EventLog(), Lines{"Feld.TextChange"});
-    SetText(field, "12");
+    kqtest::SetEditText(field, "12");
     EXPECT_EQ(EventLog().size(), 1u) << "the same text is no change";
 
     // The handler changes the text once more: no second TextChange.
     EventLog().clear();
-    kqtest::OnEvent("Feld.TextChange", [](RuntimeObject *f) { SetText(f, "aus dem Handler"); });
-    SetText(field, "34");
+    kqtest::OnEvent("Feld.TextChange",
+                    [](RuntimeObject *f) { kqtest::SetEditText(f, "aus dem Handler"); });
+    kqtest::SetEditText(field, "34");
     EXPECT_EQ(EventLog(), Lines{"Feld.TextChange"});
-    EXPECT_EQ(TextOf(field), "aus dem Handler");
+    EXPECT_EQ(kqtest::EditText(field), "aus dem Handler");
 
     kqtest::OnEvent("Feld.TextChange", [](RuntimeObject *) {});
     RuntimeSetFocus(field);
     editTextSetter(field, 0, nullptr);
     EventLog().clear();
     Type("ab");
-    kqtest::Settle([field] { return TextOf(field) == "ab"; });
+    kqtest::Settle([field] { return kqtest::EditText(field) == "ab"; });
     EXPECT_EQ(EventLog(), (Lines{"Feld.TextChange", "Feld.TextChange"})) << "one per typed key";
-    EXPECT_EQ(TextOf(field), "ab");
+    EXPECT_EQ(kqtest::EditText(field), "ab");
     kqtest::CloseWindow(window);
 }
 
@@ -117,17 +103,18 @@ TEST_F(EditFields, KeyDownSeesTheTextBeforeTheKeyAndTrueSwallowsIt) {
     RuntimeObject *field = nullptr;
     RuntimeObject *window = Shown(
         [&](RuntimeObject *w) { field = kqtest::AddControl(w, Field("Feld", 10, {"KeyDown"})); });
-    kqtest::OnEvent("Feld.KeyDown", [](RuntimeObject *f) { kqtest::Log("sees " + TextOf(f)); });
+    kqtest::OnEvent("Feld.KeyDown",
+                    [](RuntimeObject *f) { kqtest::Log("sees " + kqtest::EditText(f)); });
     RuntimeSetFocus(field);
     Type("xy");
-    kqtest::Settle([field] { return TextOf(field) == "xy"; });
+    kqtest::Settle([field] { return kqtest::EditText(field) == "xy"; });
     EXPECT_EQ(EventLog(), (Lines{"Feld.KeyDown x", "sees ", "Feld.KeyDown y", "sees x"}));
-    EXPECT_EQ(TextOf(field), "xy");
+    EXPECT_EQ(kqtest::EditText(field), "xy");
 
     kqtest::Answer("Feld.KeyDown", true);
     Type("a");
     kqtest::Settle([] { return LogLines("Feld.KeyDown").size() == 3; });
-    EXPECT_EQ(TextOf(field), "xy") << "KeyDown answered True";
+    EXPECT_EQ(kqtest::EditText(field), "xy") << "KeyDown answered True";
     kqtest::CloseWindow(window);
 }
 
@@ -146,11 +133,11 @@ TEST_F(EditFields, FormatShowsTheNumberWhileTheFieldHasNoFocus) {
         });
         RuntimeSetFocus(field);
         Type("1234.5");
-        kqtest::Settle([field] { return TextOf(field) == "1234.5"; });
+        kqtest::Settle([field] { return kqtest::EditText(field) == "1234.5"; });
         EventLog().clear();
         RuntimeSetFocus(other);
         EXPECT_EQ(Displayed(field), c.formatted) << c.locale;
-        EXPECT_EQ(TextOf(field), "1234.5") << "the typed text stays the field's text";
+        EXPECT_EQ(kqtest::EditText(field), "1234.5") << "the typed text stays the field's text";
         kstr::StringRef formatted(stringGetter(field, kFormattedTextField));
         EXPECT_STREQ(kstr::Text(formatted.Get()), c.formatted);
         EXPECT_EQ(LogLines("Betrag.TextChange"), Lines{}) << "the swap is no change";
@@ -177,21 +164,21 @@ TEST_F(EditFields, LimitTextCutsTypedAndAppendedText) {
     editLimitTextSetter(field, 0, 4);
     RuntimeSetFocus(field);
     Type("123456");
-    kqtest::Settle([field] { return TextOf(field) == "1234"; });
+    kqtest::Settle([field] { return kqtest::EditText(field) == "1234"; });
     kqtest::Settle();
-    EXPECT_EQ(TextOf(field), "1234");
+    EXPECT_EQ(kqtest::EditText(field), "1234");
 
     editLimitTextSetter(field, 0, 10);
-    SetText(field, "abcdefgh");
+    kqtest::SetEditText(field, "abcdefgh");
     kstr::StringRef more(kstr::FromC("12345"));
     editAppendText(field, more.Get());
-    EXPECT_EQ(TextOf(field), "defgh12345") << "the last ten characters";
+    EXPECT_EQ(kqtest::EditText(field), "defgh12345") << "the last ten characters";
 
     // A multi-line field has no limit and no password mode.
     editLimitTextSetter(memo, 0, 3);
     editPasswordSetter(memo, 0, true);
-    SetText(memo, "länger als drei");
-    EXPECT_EQ(TextOf(memo), "länger als drei");
+    kqtest::SetEditText(memo, "länger als drei");
+    EXPECT_EQ(kqtest::EditText(memo), "länger als drei");
     kqtest::CloseWindow(window);
 }
 
@@ -206,8 +193,8 @@ TEST_F(EditFields, PasswordHidesTheTextButKeepsIt) {
     EXPECT_FALSE(gtk_entry_get_visibility(GTK_ENTRY(entry)));
     RuntimeSetFocus(field);
     Type("geheim");
-    kqtest::Settle([field] { return TextOf(field) == "geheim"; });
-    EXPECT_EQ(TextOf(field), "geheim");
+    kqtest::Settle([field] { return kqtest::EditText(field) == "geheim"; });
+    EXPECT_EQ(kqtest::EditText(field), "geheim");
     PangoLayout *layout = gtk_entry_get_layout(GTK_ENTRY(entry));
     EXPECT_EQ(std::string(pango_layout_get_text(layout)).find("geheim"), std::string::npos)
         << "what the entry draws";
@@ -221,7 +208,7 @@ TEST_F(EditFields, MaskRefusesTildeAndRejectsCharactersItDoesNotAllow) {
     });
     kstr::StringRef tilde(kstr::FromC("##~##"));
     RuntimeObject *raised = kqtest::Caught([&] { EditMaskSetter(field, 0, tilde.Get()); });
-    EXPECT_EQ(ClassName(raised), "UnsupportedFormatException");
+    EXPECT_STREQ(kstr::Text(raised->classPtr->name), "UnsupportedFormatException");
     kstr::StringRef message(stringGetter(raised, kExceptionMessageField));
     EXPECT_STREQ(kstr::Text(message.Get()),
                  "Invalid Mask.  The tilde character (~) is reserved for future use.");
@@ -231,8 +218,8 @@ TEST_F(EditFields, MaskRefusesTildeAndRejectsCharactersItDoesNotAllow) {
     EditMaskSetter(field, 0, digits.Get());
     RuntimeSetFocus(field);
     Type("1x2-");
-    kqtest::Settle([field] { return TextOf(field) == "12-"; });
-    EXPECT_EQ(TextOf(field), "12-");
+    kqtest::Settle([field] { return kqtest::EditText(field) == "12-"; });
+    EXPECT_EQ(kqtest::EditText(field), "12-");
     EXPECT_EQ(EventLog(), Lines{"PLZ.ValidationError x at 1"});
     kqtest::CloseWindow(window);
 }
@@ -242,7 +229,7 @@ TEST_F(EditFields, EditCommandsActOnTheFocusedField) {
     RuntimeObject *window = Shown([&](RuntimeObject *w) {
         field = kqtest::AddControl(w, Field("Feld", 10, {"EnableMenuItems"}));
     });
-    SetText(field, "Preis");
+    kqtest::SetEditText(field, "Preis");
     RuntimeSetFocus(field);
     Pane *pane = controls::PaneOf(field);
     auto enabled = [pane] {
@@ -266,12 +253,12 @@ TEST_F(EditFields, EditCommandsActOnTheFocusedField) {
     stringSetter(item, offsetof(MenuItemObject, mName), cut.Get());
     EXPECT_TRUE(menus::Dispatch(item, windows::AsWindow(window)));
     RuntimeUnlockObject(item);
-    EXPECT_EQ(TextOf(field), "");
+    EXPECT_EQ(kqtest::EditText(field), "");
     kqtest::Settle();
     EXPECT_EQ(enabled(), (std::set<std::string>{"EditPaste", "EditSelectAll"}));
     ASSERT_TRUE(pane->DoMenuCommand("EditPaste"));
-    kqtest::Settle([field] { return TextOf(field) == "Preis"; });
-    EXPECT_EQ(TextOf(field), "Preis");
+    kqtest::Settle([field] { return kqtest::EditText(field) == "Preis"; });
+    EXPECT_EQ(kqtest::EditText(field), "Preis");
     EXPECT_FALSE(pane->DoMenuCommand("FileQuit"));
     kqtest::CloseWindow(window);
 }
@@ -280,7 +267,7 @@ TEST_F(EditFields, StoredValuesShapeTheWidgetAndOutliveIt) {
     RuntimeObject *field = nullptr;
     RuntimeObject *window = Shown([&](RuntimeObject *w) {
         field = Field("Preis", 10);
-        SetText(field, "9,95");
+        kqtest::SetEditText(field, "9,95");
         EditAlignmentSetter(field, 0, 3);
         editTextColorSetter(field, 0, 0x0000FF);
         editReadOnlySetter(field, 0, true);
@@ -300,11 +287,11 @@ TEST_F(EditFields, StoredValuesShapeTheWidgetAndOutliveIt) {
     RuntimeSetFocus(field);
     editSelStartSetter(field, 0, 4);
     Type("9");
-    kqtest::Settle([field] { return TextOf(field) == "9,959"; });
+    kqtest::Settle([field] { return kqtest::EditText(field) == "9,959"; });
     Ref<> keep(field);
     kqtest::CloseWindow(window);
     EXPECT_EQ(controls::PaneOf(field), nullptr);
-    EXPECT_EQ(TextOf(field), "9,959") << "the text last seen in the widget";
+    EXPECT_EQ(kqtest::EditText(field), "9,959") << "the text last seen in the widget";
 }
 
 TEST_F(EditFields, ReturnBreaksTheLineOfAMultiLineFieldAndEnterPressesTheDefault) {
@@ -322,12 +309,12 @@ TEST_F(EditFields, ReturnBreaksTheLineOfAMultiLineFieldAndEnterPressesTheDefault
     Type("a");
     kqtest::PressKey(GDK_KEY_Return);
     Type("b");
-    kqtest::Settle([memo] { return TextOf(memo) == "a\nb"; });
-    EXPECT_EQ(TextOf(memo), "a\nb");
+    kqtest::Settle([memo] { return kqtest::EditText(memo) == "a\nb"; });
+    EXPECT_EQ(kqtest::EditText(memo), "a\nb");
     EXPECT_EQ(LogLines("OK."), Lines{});
     kqtest::PressKey(GDK_KEY_KP_Enter);
     kqtest::Settle([] { return !LogLines("OK.Action").empty(); });
     EXPECT_EQ(LogLines("OK."), Lines{"OK.Action"});
-    EXPECT_EQ(TextOf(memo), "a\nb");
+    EXPECT_EQ(kqtest::EditText(memo), "a\nb");
     kqtest::CloseWindow(window);
 }

@@ -25,10 +25,6 @@ RuntimeClass *PlainWindowClass() {
     return cls;
 }
 
-std::string ClassName(RuntimeObject *object) {
-    return object != nullptr ? kstr::Text(object->classPtr->name) : "";
-}
-
 // A control-array member class of the "image": the test control with the
 // `_PaneChild` interface, whose `_Index` answers the control's Index.
 int32_t MemberIndex(RuntimeObject *control) {
@@ -87,9 +83,7 @@ PaneRect RectOf(RuntimeObject *control) {
 TEST_F(WindowControls, ControlCountAndIndexWalkTheControlsInOrderOfAddition) {
     RuntimeObject *empty = kqtest::NewWindow(PlainWindowClass());
     EXPECT_EQ(windowControlCountGetter(empty, 0), 0);
-    RuntimeObject *raised = kqtest::Caught([empty] { windowControl(empty, 0); });
-    EXPECT_EQ(ClassName(raised), "OutOfBoundsException");
-    RuntimeUnlockObject(raised);
+    EXPECT_EQ(kqtest::CaughtClass([empty] { windowControl(empty, 0); }), "OutOfBoundsException");
     RuntimeCloseWindow(empty);
     RuntimeUnlockObject(empty);
 
@@ -105,11 +99,10 @@ TEST_F(WindowControls, ControlCountAndIndexWalkTheControlsInOrderOfAddition) {
         EXPECT_STREQ(kstr::Text(reinterpret_cast<ControlObject *>(control)->mName), names[i]);
         RuntimeUnlockObject(control);
     }
-    for (int32_t index : {3, -1}) {
-        raised = kqtest::Caught([window, index] { windowControl(window, index); });
-        EXPECT_EQ(ClassName(raised), "OutOfBoundsException") << "index " << index;
-        RuntimeUnlockObject(raised);
-    }
+    for (int32_t index : {3, -1})
+        EXPECT_EQ(kqtest::CaughtClass([window, index] { windowControl(window, index); }),
+                  "OutOfBoundsException")
+            << "index " << index;
     RuntimeCloseWindow(window);
     RuntimeUnlockObject(window);
 }
