@@ -8,3 +8,8 @@ include(GNUInstallDirs)
 set(KQ_INSTALL_RUNTIME_DIR lib/pillwerk)
 # runtime.manifest, the runtime's classes and functions that kqc reads.
 set(KQ_INSTALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/pillwerk)
+# The plug-in libraries that kqlink puts into images, each with the manifest
+# of its classes beside it (libX.so, libX.manifest) for kqc: the manifest
+# gives the instance sizes of this build of the library, so the two stay
+# together.
+set(KQ_INSTALL_PLUGIN_DIR ${KQ_INSTALL_RUNTIME_DIR}/plugins)

@@ -2,10 +2,10 @@
 # An installation into a staging folder (DESTDIR and a prefix, as packagers
 # do): the calculator, the tools, the desktop entry, the icons in their
 # freedesktop sizes and the manual pages land where desktops and man look
-# for them; the installed tools build a further program from Kestlang
-# source with nothing but what was installed, and it runs; the installed
-# calculator, started from elsewhere, finds its image and plug-in in itself
-# and opens its window.
+# for them; the installed tools build further programs from Kestlang source
+# with nothing but what was installed, one of them with a control of the
+# installed plug-in, and they run; the installed calculator, started from
+# elsewhere, finds its image and plug-in in itself and opens its window.
 #   install_test.sh BUILD-DIR RUN-I386
 # Runs on a display of its own (scripts/with-xvfb).
 set -u
@@ -64,7 +64,7 @@ grep -q "KQPl" "$stage/dump.txt" || fail "the installed image carries no plug-in
 # installed runtime manifest and kqlink packages the installed runtime, as
 # neither is named. The program runs from another folder.
 app=$stage/app
-mkdir "$app"
+mkdir "$app" "$stage/run"
 cat >"$app/Sum.kst" <<'EOF'
 Class App Inherits ConsoleApplication
   On Run(args() As String) As Integer
@@ -81,11 +81,54 @@ printf 'name = sum\nkind = console\napplication = App\nsource = Sum.kst\n' >"$ap
 if (cd "$app" && "$root/bin/kqc" -o sum.s sum.kqp && as --32 -o sum.o sum.s &&
     "$root/bin/kqlink" --project sum.kqp -o sum.kq sum.o &&
     "$root/bin/kqlink" --package sum.kq -o sum) >"$stage/app.log" 2>&1; then
-    mkdir "$stage/run"
     output=$(cd "$stage/run" && KQ_ERROR_REPORT=cancel "$run_i386" "$app/sum" 2>&1)
     [ "$output" = "Summe 55" ] || fail "the program built with the installed tools printed: $output"
 else
     fail "the installed tools did not build a program: $(cat "$stage/app.log")"
+fi
+
+# A window program with a plug-in control, built by the installed tools
+# alone: the project names the plug-in by its bare file name, kqc finds the
+# plug-in's manifest and kqlink the library in the installed plug-in folder.
+# The image carries the library, and the control exists when the window
+# opens (without the library the window's Open would end in a runtime error).
+cat >"$app/Pfeile.kst" <<'EOF'
+Class App Inherits Application
+End Class
+
+Window Fenster
+  Title = "Pfeile"
+  Width = 120
+  Height = 80
+  Control Pfeil As LittleArrows
+    Left = 10
+    Top = 10
+    Width = 13
+    Height = 23
+  End Control
+
+  On Pfeil.Up()
+    Print "hoch"
+  End On
+
+  On Open()
+    Print "Pfeil " + Str(Pfeil.Width) + "x" + Str(Pfeil.Height)
+    Quit
+  End On
+End Window
+EOF
+printf 'name = pfeile\napplication = App\nwindow = Fenster\nsource = Pfeile.kst\nplugin = %s\n' \
+    libKQAppearancePak.so >"$app/pfeile.kqp"
+if (cd "$app" && "$root/bin/kqc" -o pfeile.s pfeile.kqp && as --32 -o pfeile.o pfeile.s &&
+    "$root/bin/kqlink" --project pfeile.kqp -o pfeile.kq pfeile.o &&
+    "$root/bin/kqlink" --package pfeile.kq -o pfeile) >"$stage/pfeile.log" 2>&1; then
+    "$root/bin/kqlink" --dump "$app/pfeile" 2>&1 |
+        grep -aq '^ *"KQPl" 65535: .*libKQAppearancePak\.so$' ||
+        fail "the program built with the installed tools carries no AppearancePak library"
+    output=$(cd "$stage/run" && KQ_ERROR_REPORT=cancel "$run_i386" "$app/pfeile" 2>&1)
+    [ "$output" = "Pfeil 13x23" ] || fail "the program with a plug-in control printed: $output"
+else
+    fail "the installed tools did not build a program with a plug-in: $(cat "$stage/pfeile.log")"
 fi
 
 # The installed calculator, started from an empty folder, opens its main

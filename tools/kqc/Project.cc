@@ -2,6 +2,7 @@
 #include "Project.h"
 
 #include "ElfObject.h"
+#include "InstalledFiles.h"
 #include "ProjectFile.h"
 
 namespace kqc {
@@ -82,12 +83,21 @@ bool interpretProject(const kqlink::ProjectFile &file, const std::string &path, 
             error("'filetype = " + value + "' is not NAME TYPE CREATOR with four-character codes");
         }
     }
+    for (const std::string &plugin : file.All("plugin")) {
+        if (plugin.empty()) {
+            error("'plugin' needs a file name");
+        } else {
+            project->pluginManifests.push_back(file.PluginManifestPath(plugin));
+        }
+    }
     return errors->size() == before;
 }
 
 bool loadProject(const std::string &path, Project *project, std::vector<std::string> *errors) {
     try {
-        return interpretProject(kqlink::ProjectFile::Load(path), path, project, errors);
+        kqlink::ProjectFile file = kqlink::ProjectFile::Load(path);
+        file.installedPluginFolder = kqlink::InstalledPluginFolder();
+        return interpretProject(file, path, project, errors);
     } catch (const kqlink::LinkError &e) {
         errors->push_back(e.what());
         return false;

@@ -28,10 +28,16 @@ struct Project {
     std::string menuBar;              // may be empty
     std::vector<std::string> sources; // paths, in the order given
     std::vector<ProjectFileType> fileTypes;
+    // The manifests of the `plugin` libraries, found as kqlink finds the
+    // libraries (beside the project file, then in the installed plug-in
+    // folder): read after the installed runtime manifest when the command
+    // line names no manifest.
+    std::vector<std::string> pluginManifests;
 };
 
 // Reads the project file; false with messages ("path: message") when it
-// cannot be read or its kqc keys are not valid.
+// cannot be read or its kqc keys are not valid. Plug-in manifests are also
+// looked for in the installed plug-in folder.
 bool loadProject(const std::string &path, Project *project, std::vector<std::string> *errors);
 
 // The kqc keys of an already parsed file.

@@ -10,9 +10,11 @@
 // runtime's; each --manifest adds one, in order), reports errors as
 // file:line:column: message, and writes the image's assembler text (image.s
 // unless -o names another file). Without --manifest the installed runtime
-// manifest is read. Without a project, --main names the shared Sub the image
-// starts with. --check stops after the checks; --dump-ast prints the syntax
-// trees and does no checks.
+// manifest is read, then the manifest of each plug-in the project names
+// (found as kqlink finds the library: beside the project file, then in the
+// installed plug-in folder). Without a project, --main names the shared Sub
+// the image starts with. --check stops after the checks; --dump-ast prints
+// the syntax trees and does no checks.
 #include <cstring>
 #include <iostream>
 
@@ -87,6 +89,9 @@ int main(int argc, char **argv) {
         readFile(inputs[0], &text);
         project.fileId = sources.add(inputs[0], std::move(text));
         files = project.sources;
+        if (installedManifest)
+            manifests.insert(manifests.end(), project.pluginManifests.begin(),
+                             project.pluginManifests.end());
     }
 
     std::vector<SourceUnit> units;
@@ -111,8 +116,10 @@ int main(int argc, char **argv) {
     for (const std::string &path : manifests) {
         std::string text;
         if (!readFile(path, &text)) {
-            diags.error({}, installedManifest ? "cannot read the installed runtime manifest " +
-                                                    path + " (name one with --manifest)"
+            const char *which = &path == &manifests.front() ? "the installed runtime manifest "
+                                                            : "the manifest of a plug-in ";
+            diags.error({}, installedManifest ? "cannot read " + std::string(which) + path +
+                                                    " (name the manifests with --manifest)"
                                               : "cannot read the manifest " + path);
             loaded = false;
         } else if (!loadManifest(sources, sources.add(path, std::move(text)), program, diags)) {

@@ -28,4 +28,8 @@ std::string InstalledRuntime() {
     return BesideProgram(KQ_INSTALLED_RUNTIME);
 }
 
+std::string InstalledPluginFolder() {
+    return BesideProgram(KQ_INSTALLED_PLUGINS);
+}
+
 } // namespace kqlink

@@ -136,18 +136,46 @@ std::string ProjectFile::Path(const std::string &relative) const {
     return !relative.empty() && relative[0] == '/' ? relative : folder + "/" + relative;
 }
 
-std::string ProjectFile::PluginPath(const std::string &file) const {
-    if (file.find('/') != std::string::npos) return Path(file);
+namespace {
+
+// The places of a `plugin` line's file in the order they are looked at.
+std::vector<std::string> PluginCandidates(const ProjectFile &project, const std::string &file) {
+    if (file.find('/') != std::string::npos) return {project.Path(file)};
     std::vector<std::string> candidates;
-    for (const std::string &dir : pluginFolders)
+    for (const std::string &dir : project.pluginFolders)
         candidates.push_back(dir + "/" + file);
-    candidates.push_back(Path(file));
+    candidates.push_back(project.Path(file));
+    if (!project.installedPluginFolder.empty())
+        candidates.push_back(project.installedPluginFolder + "/" + file);
+    return candidates;
+}
+
+const std::string *FirstReadable(const std::vector<std::string> &candidates) {
     for (const std::string &candidate : candidates)
-        if (access(candidate.c_str(), R_OK) == 0) return candidate;
+        if (access(candidate.c_str(), R_OK) == 0) return &candidate;
+    return nullptr;
+}
+
+} // namespace
+
+std::string ProjectFile::PluginPath(const std::string &file) const {
+    std::vector<std::string> candidates = PluginCandidates(*this, file);
+    if (const std::string *found = FirstReadable(candidates)) return *found;
     std::string looked;
     for (const std::string &candidate : candidates)
         looked += (looked.empty() ? "" : ", ") + candidate;
     throw LinkError("project: plug-in " + file + " not found (looked for " + looked + ")");
+}
+
+std::string ProjectFile::PluginManifestPath(const std::string &plugin) const {
+    static const std::string kLibrary = ".so";
+    std::string stem = plugin;
+    if (stem.size() > kLibrary.size() &&
+        stem.compare(stem.size() - kLibrary.size(), kLibrary.size(), kLibrary) == 0)
+        stem.erase(stem.size() - kLibrary.size());
+    std::vector<std::string> candidates = PluginCandidates(*this, stem + ".manifest");
+    const std::string *found = FirstReadable(candidates);
+    return found ? *found : candidates.back();
 }
 
 std::vector<uint8_t> BuildResources(const ProjectFile &project) {

@@ -19,6 +19,9 @@ struct ProjectFile {
     // order (kqlink --plugin-dir): plug-ins are build products, and a build
     // tree's folder is no business of the project file.
     std::vector<std::string> pluginFolders;
+    // Where a bare plug-in name is looked for last, after the project's own
+    // folder (the installed plug-in folder); empty for none.
+    std::string installedPluginFolder;
 
     // Reads and parses; throws LinkError naming file and line.
     static ProjectFile Load(const std::string &path);
@@ -27,9 +30,15 @@ struct ProjectFile {
     std::vector<std::string> All(const std::string &key) const;
     std::string Path(const std::string &relative) const;
     // The file of a `plugin` line: a name with a folder is Path(); a bare
-    // name is the first existing file of that name in pluginFolders, else
-    // the one beside the project file. Throws LinkError when there is none.
+    // name is the first existing file of that name in pluginFolders, beside
+    // the project file or in installedPluginFolder. Throws LinkError when
+    // there is none.
     std::string PluginPath(const std::string &file) const;
+    // The manifest of the classes of a `plugin` line's library: the file
+    // beside it with ".manifest" in place of ".so" (libX.so, libX.manifest),
+    // looked for like the library; when there is none, the last place
+    // looked at, so that reading it names where it was expected.
+    std::string PluginManifestPath(const std::string &plugin) const;
 };
 
 // The rsrc member: `resource` lines in order, then one `KQPl` record per

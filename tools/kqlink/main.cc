@@ -3,7 +3,8 @@
 //       links an ELF32 relocatable object into an application image
 //       container, with the resources, plug-ins, icons and version record of
 //       the project file; a plug-in named without a folder is looked for in
-//       the --plugin-dir folders first;
+//       the --plugin-dir folders, beside the project file, then in the
+//       installed plug-in folder;
 //   kqlink --dump FILE
 //       prints a container, or the ".kq" section of an executable;
 //   kqlink --package [RUNTIME] IMAGE.kq -o EXECUTABLE
@@ -157,6 +158,7 @@ int main(int argc, char **argv) {
         if (!project.empty()) {
             ProjectFile p = ProjectFile::Load(project);
             p.pluginFolders = pluginFolders;
+            p.installedPluginFolder = InstalledPluginFolder();
             rsrc = BuildResources(p);
             options = BuildOptions(p);
         }

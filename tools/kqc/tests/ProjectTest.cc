@@ -19,7 +19,8 @@ TEST(Project, ReadsTheCompilerKeysAndLeavesTheLinkersAlone) {
     EXPECT_TRUE(
         interpret("NAME = pillwerk\napplication = App\nwindow = Hauptfenster\nmenubar = Menü\n"
                   "source = App.kst\nsource = /abs/W.kst\nresource = \"BMP \" 0 logo.bmp\n"
-                  "version.major = 1\nfiletype = \"plain text\" TEXT KQap\n",
+                  "version.major = 1\nfiletype = \"plain text\" TEXT KQap\n"
+                  "plugin = libKQAppearancePak.so\nplugin = lib/libOther\n",
                   &p)
             .empty());
     EXPECT_EQ(p.name, "pillwerk");
@@ -31,6 +32,9 @@ TEST(Project, ReadsTheCompilerKeysAndLeavesTheLinkersAlone) {
     ASSERT_EQ(p.fileTypes.size(), 1u);
     EXPECT_EQ(p.fileTypes[0].name, "plain text");
     EXPECT_EQ(p.fileTypes[0].creatorCode, "KQap");
+    // Neither exists: each is expected beside the project file.
+    EXPECT_EQ(p.pluginManifests, (std::vector<std::string>{"app/libKQAppearancePak.manifest",
+                                                           "app/lib/libOther.manifest"}));
 }
 
 TEST(Project, ReportsMissingRepeatedAndMalformedKeys) {

@@ -74,15 +74,19 @@ TEST(Project, ResourcesAndPluginsBecomeRecordsInOrder) {
         EXPECT_THROW(BuildResources(Project(dir, bad)), LinkError) << bad;
 }
 
-TEST(Project, BarePluginNamesAreLookedForInThePluginFoldersFirst) {
-    TempDir project, first, second;
+TEST(Project, BarePluginNamesAreLookedForInPluginFoldersBesideTheProjectThenInstalled) {
+    TempDir project, first, second, installed;
     project.Write("libA.so", "beside");
     project.Write("libB.so", "beside");
     second.Write("libA.so", "second");
     first.Write("libB.so", "first");
     second.Write("libB.so", "second");
-    ProjectFile p = Project(project, "plugin = libA.so\nplugin = libB.so\nplugin = ./libB.so\n");
+    installed.Write("libB.so", "installed");
+    installed.Write("libC.so", "installed");
+    ProjectFile p = Project(
+        project, "plugin = libA.so\nplugin = libB.so\nplugin = ./libB.so\nplugin = libC.so\n");
     p.pluginFolders = {first.Path(), second.Path()};
+    p.installedPluginFolder = installed.Path();
     std::vector<uint8_t> bytes = BuildResources(p);
     std::string r(bytes.begin(), bytes.end());
     // A record is 14 bytes of header, the name's length byte and name, then
@@ -90,9 +94,21 @@ TEST(Project, BarePluginNamesAreLookedForInThePluginFoldersFirst) {
     EXPECT_EQ(r.substr(14 + 8, 6), "second");
     EXPECT_EQ(r.substr(2 * 14 + 8 + 6 + 8, 5), "first");
     EXPECT_EQ(r.substr(3 * 14 + 2 * 8 + 11 + 8, 6), "beside");
+    EXPECT_EQ(r.substr(4 * 14 + 2 * 8 + 11 + 6 + 8 + 8, 9), "installed");
+
+    // A plug-in's manifest is looked for like its library; when it is
+    // nowhere, the installed place is where it was expected.
+    first.Write("libB.manifest", "");
+    installed.Write("libB.manifest", "");
+    installed.Write("libC.manifest", "");
+    EXPECT_EQ(p.PluginManifestPath("libB.so"), first.File("libB.manifest"));
+    EXPECT_EQ(p.PluginManifestPath("libC.so"), installed.File("libC.manifest"));
+    EXPECT_EQ(p.PluginManifestPath("libMissing.so"), installed.File("libMissing.manifest"));
+    EXPECT_EQ(p.PluginManifestPath("sub/libD.so"), project.File("sub/libD.manifest"));
 
     p = Project(project, "plugin = libMissing.so\n");
     p.pluginFolders = {first.Path()};
+    p.installedPluginFolder = installed.Path();
     try {
         BuildResources(p);
         FAIL();
@@ -100,6 +116,7 @@ TEST(Project, BarePluginNamesAreLookedForInThePluginFoldersFirst) {
         std::string what = e.what();
         EXPECT_NE(what.find("libMissing.so not found"), std::string::npos) << what;
         EXPECT_NE(what.find(first.File("libMissing.so")), std::string::npos) << what;
+        EXPECT_NE(what.find(installed.File("libMissing.so")), std::string::npos) << what;
     }
 }
 
