@@ -31,6 +31,7 @@ bool Find(const KESTstring *name, Codes *codes) {
 }
 
 KESTstring *NameOfType(uint32_t type) {
+    // The map walks its entries in insertion order, the types' order.
     StringMap<Codes>::Iterator it(Registry());
     KESTstring *name;
     Codes codes;

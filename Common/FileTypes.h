@@ -19,8 +19,10 @@ struct Codes {
 // strings); false when no such type is registered.
 bool Find(const KESTstring *name, Codes *codes);
 
-// The name of the first registered type with that type code (one reference
-// for the caller), or null.
+// The name of the type with that type code that was registered first (one
+// reference for the caller), or null. Types keep the order in which their
+// names were first registered: new codes for a registered name leave it in
+// its place, a forgotten and registered again one comes last.
 KESTstring *NameOfType(uint32_t type);
 
 uint32_t Count();

@@ -1,6 +1,7 @@
 // The registry of file types: registering, finding by name without regard
-// to case and by type code, new codes for a known name, forgetting, and
-// registrations that are refused.
+// to case and by type code (the first registered of the types that share
+// it), new codes for a known name, forgetting, and registrations that are
+// refused.
 #include "AppTestSupport.h"
 
 #include "FileTypes.h"
@@ -69,6 +70,22 @@ TEST(FileTypes, RegisteredTypesAreFoundByNameAndByTypeCode) {
     EXPECT_EQ(filetypes::Count(), 1u);
     Deregister("bild");
     EXPECT_EQ(filetypes::Count(), 0u);
+}
+
+TEST(FileTypes, ATypeCodeSharedByTypesNamesTheFirstRegistered) {
+    Register("Notiz", "TEXT", "KQap");
+    Register("Bild", "PNG", "KQap");
+    Register("text", "TEXT", "KQed");
+    EXPECT_EQ(NameOf(FourCC("TEXT")), "Notiz");
+    Register("Bild", "TEXT", "KQap");
+    Register("Notiz", "TEXT", "KQed");
+    EXPECT_EQ(NameOf(FourCC("TEXT")), "Notiz") << "new codes keep a type's place";
+    Deregister("Notiz");
+    EXPECT_EQ(NameOf(FourCC("TEXT")), "Bild");
+    Register("Notiz", "TEXT", "KQap");
+    EXPECT_EQ(NameOf(FourCC("TEXT")), "Bild") << "registered again, a type comes last";
+    for (const char *name : {"Notiz", "Bild", "text"})
+        Deregister(name);
 }
 
 TEST(FileTypes, TypesWithoutANameOrWithLongCodesAreRefused) {
