@@ -60,11 +60,20 @@ done
     fail "the installed pillwerk carries no readable image: $(head -3 "$stage/dump.txt")"
 grep -q "KQPl" "$stage/dump.txt" || fail "the installed image carries no plug-in library"
 
-# A console program built by the installed tools alone: kqc reads the
-# installed runtime manifest and kqlink packages the installed runtime, as
-# neither is named. The program runs from another folder.
+# Builds the program NAME of $app/NAME.kqp with the installed tools alone,
+# the way the manual pages show, into $app/NAME; the tools' messages go to
+# $stage/NAME.log.
 app=$stage/app
 mkdir "$app" "$stage/run"
+build_program() {
+    (cd "$app" && "$root/bin/kqc" -o "$1.s" "$1.kqp" && as --32 -o "$1.o" "$1.s" &&
+        "$root/bin/kqlink" --project "$1.kqp" -o "$1.kq" "$1.o" &&
+        "$root/bin/kqlink" --package "$1.kq" -o "$1") >"$stage/$1.log" 2>&1
+}
+
+# A console program: kqc reads the installed runtime manifest and kqlink
+# packages the installed runtime, as neither is named. The program runs
+# from another folder.
 cat >"$app/Sum.kst" <<'EOF'
 Class App Inherits ConsoleApplication
   On Run(args() As String) As Integer
@@ -78,17 +87,14 @@ Class App Inherits ConsoleApplication
 End Class
 EOF
 printf 'name = sum\nkind = console\napplication = App\nsource = Sum.kst\n' >"$app/sum.kqp"
-if (cd "$app" && "$root/bin/kqc" -o sum.s sum.kqp && as --32 -o sum.o sum.s &&
-    "$root/bin/kqlink" --project sum.kqp -o sum.kq sum.o &&
-    "$root/bin/kqlink" --package sum.kq -o sum) >"$stage/app.log" 2>&1; then
+if build_program sum; then
     output=$(cd "$stage/run" && KQ_ERROR_REPORT=cancel "$run_i386" "$app/sum" 2>&1)
     [ "$output" = "Summe 55" ] || fail "the program built with the installed tools printed: $output"
 else
-    fail "the installed tools did not build a program: $(cat "$stage/app.log")"
+    fail "the installed tools did not build a program: $(cat "$stage/sum.log")"
 fi
 
-# A window program with a plug-in control, built by the installed tools
-# alone: the project names the plug-in by its bare file name, kqc finds the
+# A window program with a plug-in control: the project names the plug-in by its bare file name, kqc finds the
 # plug-in's manifest and kqlink the library in the installed plug-in folder.
 # The image carries the library, and the control exists when the window
 # opens (without the library the window's Open would end in a runtime error).
@@ -119,9 +125,7 @@ End Window
 EOF
 printf 'name = pfeile\napplication = App\nwindow = Fenster\nsource = Pfeile.kst\nplugin = %s\n' \
     libKQAppearancePak.so >"$app/pfeile.kqp"
-if (cd "$app" && "$root/bin/kqc" -o pfeile.s pfeile.kqp && as --32 -o pfeile.o pfeile.s &&
-    "$root/bin/kqlink" --project pfeile.kqp -o pfeile.kq pfeile.o &&
-    "$root/bin/kqlink" --package pfeile.kq -o pfeile) >"$stage/pfeile.log" 2>&1; then
+if build_program pfeile; then
     "$root/bin/kqlink" --dump "$app/pfeile" 2>&1 |
         grep -aq '^ *"KQPl" 65535: .*libKQAppearancePak\.so$' ||
         fail "the program built with the installed tools carries no AppearancePak library"
