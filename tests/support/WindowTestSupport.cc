@@ -5,6 +5,7 @@
 #include "GuiTest.h"
 #include "NativeWindow.h"
 #include "PropertyStream.h"
+#include "ReportSupport.h"
 #include "RuntimeException.h"
 #include "RuntimePaneDelegate.h"
 #include "RuntimeViewWindow.h"
@@ -472,7 +473,7 @@ RuntimeObject *Caught(const std::function<void()> &body) {
 
 std::string CaughtClass(const std::function<void()> &body) {
     RuntimeObject *caught = Caught(body);
-    std::string name = caught != nullptr ? kstr::Text(caught->classPtr->name) : "";
+    std::string name = ClassName(caught);
     RuntimeUnlockObject(caught);
     return name;
 }

@@ -54,11 +54,6 @@ RuntimeObject *Raised(const std::function<void()> &body) {
     return CatchCall(reinterpret_cast<void *>(&Invoke), &body);
 }
 
-std::string ClassName(const RuntimeObject *object) {
-    if (object == nullptr || object->classPtr == nullptr) return "";
-    return kstr::Text(object->classPtr->name);
-}
-
 void RunAsImage(const std::function<void()> &body) {
     uint32_t argument = uint32_t(reinterpret_cast<uintptr_t>(&body));
     RuntimeCallImageHandler(reinterpret_cast<void *>(&Invoke), 1, &argument);
@@ -90,12 +85,6 @@ bool IterateUntil(const std::function<bool()> &done, int timeoutMs) {
         mainloop::NestedIteration(true);
     g_source_remove(tick);
     return held;
-}
-
-std::string ReportsDuring(const std::function<void()> &body) {
-    testing::internal::CaptureStderr();
-    body();
-    return testing::internal::GetCapturedStderr();
 }
 
 } // namespace apptest

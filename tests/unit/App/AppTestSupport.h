@@ -6,6 +6,7 @@
 
 #include "CompiledFrames.h"
 #include "ObjectDefinition.h"
+#include "ReportSupport.h"
 #include "RuntimeException.h"
 
 #include <functional>
@@ -26,8 +27,8 @@ std::vector<std::string> &Unhandled();
 // its reference, or null.
 RuntimeObject *Raised(const std::function<void()> &body);
 
-// The class name of an object ("" for null).
-std::string ClassName(const RuntimeObject *object);
+using kqtest::ClassName;
+using kqtest::ReportsDuring;
 
 // Runs `body` the way the runtime runs an image handler (through
 // RuntimeCallImageHandler): an exception escaping it goes to the hook.
@@ -45,8 +46,5 @@ bool IterateUntil(const std::function<bool()> &done, int timeoutMs = 10000);
 
 // Milliseconds of a monotonic clock.
 double NowMs();
-
-// The runtime error reports made while `body` runs (answered OK), as text.
-std::string ReportsDuring(const std::function<void()> &body);
 
 } // namespace apptest

@@ -40,17 +40,6 @@ RuntimeObject *Raised(const std::function<void()> &body) {
     return caught;
 }
 
-std::string ReportsDuring(const std::function<void()> &body) {
-    testing::internal::CaptureStderr();
-    body();
-    return testing::internal::GetCapturedStderr();
-}
-
-std::string ClassName(const RuntimeObject *object) {
-    if (object == nullptr || object->classPtr == nullptr) return "";
-    return kstr::Text(object->classPtr->name);
-}
-
 } // namespace kqtest
 
 int main(int argc, char **argv) {

@@ -3,6 +3,7 @@
 // captured as text.
 #pragma once
 
+#include "ReportSupport.h"
 #include "RuntimeException.h"
 #include "RuntimeObject.h"
 
@@ -15,12 +16,6 @@ namespace kqtest {
 // and returns the exception that escaped it, with a reference the caller
 // owns, or null.
 RuntimeObject *Raised(const std::function<void()> &body);
-
-// The runtime error reports made while `body` runs (answered OK), as text.
-std::string ReportsDuring(const std::function<void()> &body);
-
-// The class name of an object ("" for null).
-std::string ClassName(const RuntimeObject *object);
 
 // A KESTstring made from text, with one reference owned by the holder.
 class Text {

@@ -65,7 +65,7 @@ TEST(StringArrays, JoinWithTheSeparator) {
     // An array of anything but strings is reported and gives nothing.
     RuntimeArray *numbers = karray::Create(kArrayInt32, 2);
     std::string reports =
-        CaptureReports([&] { EXPECT_EQ(StringJoin(numbers, comma.Get()), nullptr); });
+        ReportsDuring([&] { EXPECT_EQ(StringJoin(numbers, comma.Get()), nullptr); });
     EXPECT_NE(reports.find("Failure Condition: strings->operations"), std::string::npos);
     RuntimeUnlockArray(numbers);
 }

@@ -123,7 +123,7 @@ TEST(StringRecord, SetByteCopiesSharedRecordsAndReportsBadPositions) {
     EXPECT_EQ(holder.Get(), before);
     EXPECT_EQ(Str(holder), "YXc");
 
-    std::string reports = CaptureReports([&] {
+    std::string reports = ReportsDuring([&] {
         EXPECT_FALSE(kstr::SetByte(holder.Holder(), 3, 'Z'));
         EXPECT_FALSE(kstr::SetByte(holder.Holder(), -1, 'Z'));
     });
@@ -134,7 +134,7 @@ TEST(StringRecord, SetByteCopiesSharedRecordsAndReportsBadPositions) {
     EXPECT_EQ(Str(holder), "YXc");
 
     StringRef empty;
-    reports = CaptureReports([&] { EXPECT_FALSE(kstr::SetByte(empty.Holder(), 0, 'Z')); });
+    reports = ReportsDuring([&] { EXPECT_FALSE(kstr::SetByte(empty.Holder(), 0, 'Z')); });
     EXPECT_NE(reports.find("Failure Condition: not pos\n"), std::string::npos) << reports;
     EXPECT_EQ(empty.Get(), nullptr);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "KESTstring.h"
+#include "ReportSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -43,16 +44,6 @@ class LocaleScope {
     strtest::LocaleScope localeScope(name);                                                        \
     ASSERT_TRUE(localeScope.Ok()) << "locale " << name << " is not installed"
 
-// Runs `action` with runtime error reports answered OK on standard error and
-// returns what was reported.
-template <typename F>
-std::string CaptureReports(F action) {
-    setenv("KQ_ERROR_REPORT", "ok", 1);
-    testing::internal::CaptureStderr();
-    action();
-    std::string text = testing::internal::GetCapturedStderr();
-    unsetenv("KQ_ERROR_REPORT");
-    return text;
-}
+using kqtest::ReportsDuring;
 
 } // namespace strtest

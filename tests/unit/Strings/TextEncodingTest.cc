@@ -67,7 +67,7 @@ TEST(TextEncoding, CommonEncodingOfTwoStrings) {
     EXPECT_EQ(textenc::BringToCommon(raw.Holder(), mac.Holder()), kEncodingUnknown);
     EXPECT_EQ(Str(raw), "\xFF");
 
-    std::string reports = CaptureReports([&] { textenc::BringToCommon(nullptr, mac.Holder()); });
+    std::string reports = ReportsDuring([&] { textenc::BringToCommon(nullptr, mac.Holder()); });
     EXPECT_NE(reports.find("Failure Condition: s1 and s2"), std::string::npos) << reports;
 }
 
