@@ -45,8 +45,7 @@ void Record(RuntimeObject *object, const char *event, const std::string &detail 
 }
 
 bool Answered(RuntimeObject *object, const char *event) {
-    auto it = gAnswers.find(NameOf(object) + "." + event);
-    return it != gAnswers.end() && it->second;
+    return kqtest::Answered(NameOf(object) + "." + event);
 }
 
 std::string Position(int32_t x, int32_t y) {
@@ -270,10 +269,8 @@ RuntimeObject *Placed(RuntimeObject *control, const char *name, int left, int to
     kstr::StringRef text(kstr::FromC(name));
     stringSetter(control, offsetof(ControlObject, mName), text.Get());
     RuntimeControlMove(control, left, top, width, height);
-    for (const char *event : handled) {
-        kstr::StringRef eventName(kstr::FromC(event));
-        RuntimeInstallInstanceEventHandler(control, eventName.Get(), HandlerFor(event));
-    }
+    for (const char *event : handled)
+        Handle(control, event, HandlerFor(event));
     return control;
 }
 
@@ -313,6 +310,16 @@ void SetLayoutStream(const PropertyStream *stream) {
 
 void Answer(const std::string &event, bool value) {
     gAnswers[event] = value;
+}
+
+bool Answered(const std::string &event) {
+    auto it = gAnswers.find(event);
+    return it != gAnswers.end() && it->second;
+}
+
+void Handle(RuntimeObject *object, const char *event, void *code) {
+    kstr::StringRef name(kstr::FromC(event));
+    RuntimeInstallInstanceEventHandler(object, name.Get(), code);
 }
 
 void OnEvent(const std::string &event, const std::function<void(RuntimeObject *)> &action) {
@@ -379,10 +386,6 @@ uint32_t PixelAt(GtkWidget *widget, int x, int y) {
     uint32_t rgb = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
     g_object_unref(one);
     return rgb;
-}
-
-void *HandlerForEvent(const std::string &event) {
-    return HandlerFor(event);
 }
 
 RuntimeObject *NewRuntimeControl(ObjectDefinition *definition, const char *name, int left, int top,

@@ -41,6 +41,7 @@ std::vector<std::string> LogLines(const std::string &prefix);
 // name ("Window.CancelClose", "Button.MouseDown" for a control named Button);
 // false when not set.
 void Answer(const std::string &event, bool value);
+bool Answered(const std::string &event);
 // Something a handler does after it logged the event ("Feld.TextChange"):
 // runs inside the handler, with the object.
 void OnEvent(const std::string &event, const std::function<void(RuntimeObject *)> &action);
@@ -76,9 +77,9 @@ enum class TestPaneKind : int32_t { Button, Label, Entry, TextView, Frame };
 RuntimeObject *NewControl(const char *name, TestPaneKind kind, int left, int top, int width,
                           int height, std::initializer_list<const char *> handled = {});
 
-// The logging handler the test controls use for an event of that name
-// ("MouseDown", ...), for controls of other classes.
-void *HandlerForEvent(const std::string &event);
+// Installs `code` as the handler of the event named `event` of this object
+// only, as the image's generated code does.
+void Handle(RuntimeObject *object, const char *event, void *code);
 
 // A new control of one of the runtime's control classes (PushButton,
 // EditField, ...) with Name and rectangle and logging handlers for the

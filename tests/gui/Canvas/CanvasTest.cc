@@ -91,17 +91,9 @@ class CanvasPaint : public kqtest::WindowTest {
         gScene = std::move(scene);
         static RuntimeClass *cls = kqtest::ImageWindowClass("Zeichnung", {});
         mWindow = kqtest::NewWindow(cls, [this, &setUp](RuntimeObject *window) {
-            mCanvas = definitions::Instantiate(&CanvasDefinition);
-            kstr::StringRef name(kstr::FromC("Leinwand"));
-            stringSetter(mCanvas, offsetof(ControlObject, mName), name.Get());
-            RuntimeControlMove(mCanvas, 10, 10, 120, 90);
-            kstr::StringRef paint(kstr::FromC("Paint"));
-            RuntimeInstallInstanceEventHandler(mCanvas, paint.Get(), KQ_CODE(OnPaint));
-            for (const char *event : {"MouseDown", "MouseDrag", "MouseUp"}) {
-                kstr::StringRef e(kstr::FromC(event));
-                RuntimeInstallInstanceEventHandler(mCanvas, e.Get(),
-                                                   kqtest::HandlerForEvent(event));
-            }
+            mCanvas = kqtest::NewRuntimeControl(&CanvasDefinition, "Leinwand", 10, 10, 120, 90,
+                                                {"MouseDown", "MouseDrag", "MouseUp"});
+            kqtest::Handle(mCanvas, "Paint", KQ_CODE(OnPaint));
             if (setUp) setUp(mCanvas);
             kqtest::AddControl(window, mCanvas);
         });

@@ -58,8 +58,7 @@ TEST_F(WindowPaint, BackdropThenPaintOnTheContentUnderTheControls) {
         windowPosSetter(w, 3, 120);
         windowBackdropSetter(w, 0, backdrop.get());
         WindowMenuBarSetter(w, 0, bar.get());
-        kstr::StringRef paint(kstr::FromC("Paint"));
-        RuntimeInstallInstanceEventHandler(w, paint.Get(), KQ_CODE(OnPaint));
+        kqtest::Handle(w, "Paint", KQ_CODE(OnPaint));
         kqtest::AddControl(
             w, kqtest::NewControl("Knopf", kqtest::TestPaneKind::Button, 50, 40, 40, 20));
     });
@@ -124,8 +123,7 @@ TEST_F(WindowPaint, RefreshWithoutEraseBackgroundKeepsWhatTheWindowShows) {
     RuntimeObject *window = kqtest::NewWindow(cls, [](RuntimeObject *w) {
         windowPosSetter(w, 2, 120);
         windowPosSetter(w, 3, 80);
-        kstr::StringRef paint(kstr::FromC("Paint"));
-        RuntimeInstallInstanceEventHandler(w, paint.Get(), KQ_CODE(OnPaintOneSquare));
+        kqtest::Handle(w, "Paint", KQ_CODE(OnPaintOneSquare));
     });
     RuntimeShowWindow(window);
     GtkWidget *top = kqtest::ToplevelOf(window);
@@ -192,13 +190,9 @@ TEST_F(WindowPaint, DrawIntoCopiesTheWindowAndItsControlsAndTheBackgroundAlone) 
         windowPosSetter(w, 3, 80);
         windowHasBackColorSetter(w, 0, true);
         windowBackColorSetter(w, 0, kGreen);
-        kstr::StringRef paint(kstr::FromC("Paint"));
-        RuntimeInstallInstanceEventHandler(w, paint.Get(), KQ_CODE(OnPaintOneSquare));
-        canvas = definitions::Instantiate(&CanvasDefinition);
-        kstr::StringRef name(kstr::FromC("Leinwand"));
-        stringSetter(canvas, offsetof(ControlObject, mName), name.Get());
-        RuntimeControlMove(canvas, 40, 10, 30, 20);
-        RuntimeInstallInstanceEventHandler(canvas, paint.Get(), KQ_CODE(OnCanvasPaint));
+        kqtest::Handle(w, "Paint", KQ_CODE(OnPaintOneSquare));
+        canvas = kqtest::NewRuntimeControl(&CanvasDefinition, "Leinwand", 40, 10, 30, 20);
+        kqtest::Handle(canvas, "Paint", KQ_CODE(OnCanvasPaint));
         kqtest::AddControl(w, canvas);
     });
     RuntimeShowWindow(window);

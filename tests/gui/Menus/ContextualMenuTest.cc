@@ -23,7 +23,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::map<std::string, bool> gAnswers;
 // The items of the menu being shown; they die with their menu, so the list
 // is emptied before and after each click.
 std::vector<RuntimeObject *> gItems;
@@ -49,28 +48,26 @@ bool Construct(RuntimeObject *target, RuntimeObject *base, int32_t x, int32_t y)
     gItems.clear();
     for (const char *text : {"Ausschneiden", "Kopieren"}) {
         RuntimeObject *item = definitions::Instantiate(&MenuItemDefinition);
-        kstr::StringRef t(kstr::FromC(text)), action(kstr::FromC("Action"));
+        kstr::StringRef t(kstr::FromC(text));
         RuntimeMenuItemNameSetter(item, 0, t.Get());
         RuntimeMenuItemTextSetter(item, 0, t.Get());
-        RuntimeInstallInstanceEventHandler(item, action.Get(), KQ_CODE(ItemAction));
+        kqtest::Handle(item, "Action", KQ_CODE(ItemAction));
         RuntimeMenuItemAppend(base, item);
         RuntimeUnlockObject(item);
         gItems.push_back(item);
     }
-    return gAnswers[event];
+    return kqtest::Answered(event);
 }
 
 bool Action(RuntimeObject *target, RuntimeObject *hit) {
     std::string event = Who(target) + ".ContextualMenuAction";
     kqtest::Log(event + " " + NameOf(hit));
-    return gAnswers[event];
+    return kqtest::Answered(event);
 }
 
 void HandleContextualMenus(RuntimeObject *object) {
-    kstr::StringRef construct(kstr::FromC("ConstructContextualMenu"));
-    kstr::StringRef action(kstr::FromC("ContextualMenuAction"));
-    RuntimeInstallInstanceEventHandler(object, construct.Get(), KQ_CODE(Construct));
-    RuntimeInstallInstanceEventHandler(object, action.Get(), KQ_CODE(Action));
+    kqtest::Handle(object, "ConstructContextualMenu", KQ_CODE(Construct));
+    kqtest::Handle(object, "ContextualMenuAction", KQ_CODE(Action));
 }
 
 // Chooses the item at `index` of the menu once it has been open for a
@@ -116,7 +113,6 @@ class ContextualMenus : public kqtest::WindowTest {
   protected:
     void SetUp() override {
         kqtest::WindowTest::SetUp();
-        gAnswers.clear();
         static RuntimeClass *cls = kqtest::ImageWindowClass("Kontext", {});
         mWindow = kqtest::ShownWindow(cls, [this](RuntimeObject *w) {
             HandleContextualMenus(w);
@@ -154,14 +150,14 @@ class ContextualMenus : public kqtest::WindowTest {
 };
 
 TEST_F(ContextualMenus, RightClickOnTheWindowShowsItsMenuAndReportsTheChoice) {
-    gAnswers["Kontext.ConstructContextualMenu"] = true;
+    kqtest::Answer("Kontext.ConstructContextualMenu", true);
     RightClick(Content(), 200, 150, 1);
     EXPECT_EQ(EventLog(), (Lines{"Kontext.ConstructContextualMenu 200,150 contextual",
                                  "Kontext.ContextualMenuAction Kopieren", "Kopieren.Action"}))
         << "not handled by ContextualMenuAction: the item's Action";
 
     EventLog().clear();
-    gAnswers["Kontext.ContextualMenuAction"] = true;
+    kqtest::Answer("Kontext.ContextualMenuAction", true);
     RightClick(Content(), 20, 120, 0);
     EXPECT_EQ(EventLog(), (Lines{"Kontext.ConstructContextualMenu 20,120 contextual",
                                  "Kontext.ContextualMenuAction Ausschneiden"}));
@@ -173,17 +169,17 @@ TEST_F(ContextualMenus, RightClickOnTheWindowShowsItsMenuAndReportsTheChoice) {
 }
 
 TEST_F(ContextualMenus, TheControlUnderThePointerIsAskedBeforeTheWindow) {
-    gAnswers["Feld.ConstructContextualMenu"] = true;
-    gAnswers["Feld.ContextualMenuAction"] = true;
-    gAnswers["Kontext.ConstructContextualMenu"] = true;
-    gAnswers["Kontext.ContextualMenuAction"] = true;
+    kqtest::Answer("Feld.ConstructContextualMenu", true);
+    kqtest::Answer("Feld.ContextualMenuAction", true);
+    kqtest::Answer("Kontext.ConstructContextualMenu", true);
+    kqtest::Answer("Kontext.ContextualMenuAction", true);
     RightClick(kqtest::WidgetOf(mField), 7, 5, 0);
     EXPECT_EQ(EventLog(), (Lines{"Feld.ConstructContextualMenu 7,5 contextual",
                                  "Feld.ContextualMenuAction Ausschneiden"}));
 
     // A control that shows no menu leaves the click to the window.
     EventLog().clear();
-    gAnswers["Feld.ConstructContextualMenu"] = false;
+    kqtest::Answer("Feld.ConstructContextualMenu", false);
     RightClick(kqtest::WidgetOf(mField), 7, 5, 1);
     EXPECT_EQ(EventLog(), (Lines{"Feld.ConstructContextualMenu 7,5 contextual",
                                  "Kontext.ConstructContextualMenu 17,15 contextual",

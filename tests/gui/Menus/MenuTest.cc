@@ -64,15 +64,8 @@ TEST(MenuShortcuts, TextsBecomeKeyAndModifierMask) {
 // ---------------------------------------------------------------------------
 // Items and their tree.
 
-std::map<std::string, bool> gAnswers;
-
 std::string NameOf(RuntimeObject *item) {
     return kstr::Text(menus::AsItem(item)->mName);
-}
-
-bool Answered(const std::string &line) {
-    auto it = gAnswers.find(line);
-    return it != gAnswers.end() && it->second;
 }
 
 RuntimeObject *NewItem(ObjectDefinition &defn, const char *name, const char *text,
@@ -281,7 +274,7 @@ bool HandlerLog(const std::string &who, RuntimeObject *target, int32_t index) {
     (void)target;
     std::string line = who + " " + std::to_string(index);
     kqtest::Log(line);
-    return Answered(who);
+    return kqtest::Answered(who);
 }
 
 #define KQ_MENU_HANDLER(Name, who)                                                                 \
@@ -323,20 +316,14 @@ void EnablePaste(RuntimeObject *item) {
     RuntimeEnableMenu(item);
 }
 
-void Handle(RuntimeObject *object, const char *event, void *code) {
-    kstr::StringRef name(kstr::FromC(event));
-    RuntimeInstallInstanceEventHandler(object, name.Get(), code);
-}
-
 class MenuWindow : public kqtest::WindowTest {
   protected:
     void SetUp() override {
         kqtest::WindowTest::SetUp();
-        gAnswers.clear();
         Ref<> app = Ref<>::Adopt(definitions::Instantiate(&ApplicationDefinition));
         application::SetCurrent(app.get());
-        Handle(app.get(), "EnableMenuItems", KQ_CODE(OnAppEnableMenuItems));
-        Handle(app.get(), "CancelClose", KQ_CODE(OnAppCancelClose));
+        kqtest::Handle(app.get(), "EnableMenuItems", KQ_CODE(OnAppEnableMenuItems));
+        kqtest::Handle(app.get(), "CancelClose", KQ_CODE(OnAppCancelClose));
         AddHandler(app.get(), "EditCopy", KQ_CODE(AppCopy), true);
         AddHandler(app.get(), "EditPaste", KQ_CODE(AppPaste), true);
         AddHandler(app.get(), "Fenster16", KQ_CODE(AppFenster16), true);
@@ -353,7 +340,7 @@ class MenuWindow : public kqtest::WindowTest {
         Add(fenster, NewItem(MenuItemDefinition, "Fenster16", "16%", "Shift F5"));
         RuntimeMenuItemAutoEnableSetter(mPaste, 0, false);
         for (RuntimeObject *item : {mCopy, mPaste, mUndo})
-            Handle(item, "EnableMenu", KQ_CODE(OnEnableMenu));
+            kqtest::Handle(item, "EnableMenu", KQ_CODE(OnEnableMenu));
 
         static RuntimeClass *cls =
             kqtest::ImageWindowClass("MenuFenster", {WindowEvent::Close, WindowEvent::CancelClose});
@@ -361,7 +348,7 @@ class MenuWindow : public kqtest::WindowTest {
             mField = kqtest::AddControl(
                 window, kqtest::NewControl("Feld", kqtest::TestPaneKind::Entry, 10, 10, 120, 24));
         });
-        Handle(mWindow, "EnableMenuItems", KQ_CODE(OnWindowEnableMenuItems));
+        kqtest::Handle(mWindow, "EnableMenuItems", KQ_CODE(OnWindowEnableMenuItems));
         AddHandler(mWindow, "EditCopy", KQ_CODE(WindowCopy), false);
         WindowMenuBarSetter(mWindow, 0, mBar.get());
         RuntimeShowWindow(mWindow);
@@ -409,14 +396,14 @@ TEST_F(MenuWindow, BarStandsInTheWindowsMenuBox) {
 
 TEST_F(MenuWindow, ShortcutGoesToWindowThenApplicationUntilOneAnswersTrue) {
     RuntimeMenuItemIndexSetter(mCopy, 0, 3);
-    gAnswers["Window.EditCopy"] = true;
+    kqtest::Answer("Window.EditCopy", true);
     kqtest::PressKey(GDK_KEY_c, {GDK_KEY_Control_L});
     EXPECT_EQ(LogLines("Window.EditCopy"), Lines{"Window.EditCopy 3"});
     EXPECT_TRUE(LogLines("App.EditCopy").empty());
 
     EventLog().clear();
-    gAnswers["Window.EditCopy"] = false;
-    gAnswers["App.EditCopy"] = true;
+    kqtest::Answer("Window.EditCopy", false);
+    kqtest::Answer("App.EditCopy", true);
     kqtest::PressKey(GDK_KEY_c, {GDK_KEY_Control_L});
     Lines handlers;
     for (const std::string &line : EventLog())
@@ -460,7 +447,7 @@ TEST_F(MenuWindow, DisabledItemsDoNotFireUntilEnableMenuEnablesThem) {
     EXPECT_FALSE(RuntimeMenuItemEnabledGetter(mUndo, 0));
     EXPECT_TRUE(RuntimeMenuItemEnabledGetter(mQuit, 0)); // its class handles Action
 
-    Handle(mPaste, "EnableMenu", KQ_CODE(EnablePaste));
+    kqtest::Handle(mPaste, "EnableMenu", KQ_CODE(EnablePaste));
     kqtest::PressKey(GDK_KEY_v, {GDK_KEY_Control_L});
     EXPECT_EQ(LogLines("App.EditPaste"), Lines{"App.EditPaste 0"});
 }

@@ -63,9 +63,8 @@ class LittleArrows : public kqtest::WindowTest {
             kstr::StringRef name(kstr::FromC("Pfeile"));
             stringSetter(mArrows, offsetof(ControlObject, mName), name.Get());
             RuntimeControlMove(mArrows, 20, 30, 30, 23);
-            kstr::StringRef up(kstr::FromC("Up")), down(kstr::FromC("Down"));
-            RuntimeInstallInstanceEventHandler(mArrows, up.Get(), KQ_CODE(OnUp));
-            RuntimeInstallInstanceEventHandler(mArrows, down.Get(), KQ_CODE(OnDown));
+            kqtest::Handle(mArrows, "Up", KQ_CODE(OnUp));
+            kqtest::Handle(mArrows, "Down", KQ_CODE(OnDown));
             kqtest::AddControl(window, mArrows);
         });
         RuntimeShowWindow(mWindow);

@@ -164,8 +164,7 @@ TEST_F(WindowLifecycle, ClosingInsideAnEventKeepsThePanesUntilTheDispatchEnds) {
         button = kqtest::AddControl(
             w, kqtest::NewControl("Knopf", TestPaneKind::Button, 20, 20, 120, 40, {"Close"}));
     });
-    kstr::StringRef mouseDown(kstr::FromC("MouseDown"));
-    RuntimeInstallInstanceEventHandler(button, mouseDown.Get(), KQ_CODE(CloseFromMouseDown));
+    kqtest::Handle(button, "MouseDown", KQ_CODE(CloseFromMouseDown));
     Ref<> keepButton(button);
     RuntimeShowWindow(window);
     ASSERT_TRUE(kqtest::WaitForWindow(kqtest::ToplevelOf(window)));
