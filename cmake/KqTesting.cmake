@@ -19,10 +19,13 @@ set(KQ_RUN_I386 "${CMAKE_BINARY_DIR}/run-i386")
 # so that the runtime's handling of that is what is tested.
 set(KQ_I386_ASAN_ENVIRONMENT QEMU_RESERVED_VA=0xc0000000
     ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1)
-set(KQ_RUN_I386_ENVIRONMENT)
+# KQ_I386_TREE_ENVIRONMENT: what this tree's launcher adds to the
+# environment, for tests that start qemu-i386 themselves.
+set(KQ_I386_TREE_ENVIRONMENT)
 if(KQ_SANITIZE MATCHES "address")
-    string(JOIN " " KQ_RUN_I386_ENVIRONMENT ${KQ_I386_ASAN_ENVIRONMENT})
+    set(KQ_I386_TREE_ENVIRONMENT ${KQ_I386_ASAN_ENVIRONMENT})
 endif()
+string(JOIN " " KQ_RUN_I386_ENVIRONMENT ${KQ_I386_TREE_ENVIRONMENT})
 file(CONFIGURE OUTPUT "${KQ_RUN_I386}" CONTENT [[#!/bin/sh
 KQ_SYSROOT=${KQ_SYSROOT:-"@KQ_SYSROOT@"} @KQ_RUN_I386_ENVIRONMENT@ exec "@PROJECT_SOURCE_DIR@/scripts/run-i386" "$@"
 ]] @ONLY)
@@ -30,6 +33,13 @@ file(CHMOD "${KQ_RUN_I386}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GRO
     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${KQ_RUN_I386}")
 set(KQ_HOST_PYTHON /usr/bin/python3)
+
+# An address-sanitizer tree's programs run slower (every memory access is
+# checked, under the emulator too): the limits for a hung test grow with it.
+set(KQ_TIMEOUT_FACTOR 1)
+if(KQ_SANITIZE MATCHES "address")
+    set(KQ_TIMEOUT_FACTOR 3)
+endif()
 
 # kq_hang_limit(<var> <timeout>)
 #   How long a test on a private display may run before scripts/with-xvfb
@@ -53,6 +63,7 @@ function(kq_test target)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${KQ_TIMEOUT_FACTOR}")
     add_executable(${target} ${T_SOURCES})
     target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock Threads::Threads)
     if(NOT T_LIBS MATCHES "kqtestgui")
@@ -88,6 +99,7 @@ function(kq_e2e_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${KQ_TIMEOUT_FACTOR}")
     kq_hang_limit(limit ${T_TIMEOUT})
     add_test(NAME ${name}
         COMMAND ${KQ_WITH_XVFB} --a11y --limit ${limit} --retry-hung ${KQ_HOST_PYTHON} ${T_SCRIPT} ${T_ARGS})
