@@ -1,12 +1,11 @@
 // A window of 45 controls opened, shown and closed a thousand times leaves
 // the live objects, the runtime's own memory and the process's heap where
 // they were after the first rounds.
+#include "HeapInUse.h"
 #include "WindowAccessors.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <malloc.h>
 
 #include <cstdio>
 
@@ -43,11 +42,6 @@ void Cycle(RuntimeClass *cls) {
     kqtest::EventLog().clear();
 }
 
-size_t HeapInUse() {
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
 } // namespace
 
 TEST_F(WindowMemory, AThousandOpenCloseCyclesLeaveObjectsAndMemoryWhereTheyStarted) {
@@ -57,13 +51,13 @@ TEST_F(WindowMemory, AThousandOpenCloseCyclesLeaveObjectsAndMemoryWhereTheyStart
         Cycle(cls);
     uint32_t liveObjects = objects::LiveObjectCount();
     uint32_t runtimeMemory = RuntimeDebugMemoryUsed();
-    size_t heap = HeapInUse();
+    size_t heap = KQHeapInUse();
 
     for (int i = 0; i < 1000; ++i)
         Cycle(cls);
     EXPECT_EQ(objects::LiveObjectCount(), liveObjects);
     EXPECT_EQ(RuntimeDebugMemoryUsed(), runtimeMemory);
-    long growth = long(HeapInUse()) - long(heap);
+    long growth = long(KQHeapInUse()) - long(heap);
     std::printf("heap in use after the first 20 rounds: %zu bytes; after 1000 more: %+ld bytes\n",
                 heap, growth);
     // One lost window of 45 controls would be tens of kilobytes; 1000 of

@@ -1,12 +1,13 @@
 /* Library functions for the window-rounds test: the process's memory in
    KiB. KQResidentKiB is the resident set from /proc/self/statm (its second
    field counts pages; under an emulator it includes the emulator's own
-   memory), KQHeapKiB the bytes that malloc has handed out and not got back;
-   -1 when a figure cannot be read. KQEventsPending tells whether GDK has
+   memory), KQHeapKiB the bytes that malloc has handed out and not got back
+   (HeapInUse.h); -1 when a figure cannot be read. KQEventsPending tells whether GDK has
    events waiting, so that the rounds go no faster than the windows' events
    are handled (a backlog would grow Xlib's event queue, not the program). */
+#include "../../support/HeapInUse.h"
+
 #include <gdk/gdk.h>
-#include <malloc.h>
 #include <stdio.h>
 #include <unistd.h>
 
@@ -20,8 +21,7 @@ int KQResidentKiB(void) {
 }
 
 int KQHeapKiB(void) {
-    struct mallinfo2 info = mallinfo2();
-    return (int)(info.uordblks / 1024);
+    return (int)(KQHeapInUse() / 1024);
 }
 
 int KQEventsPending(void) {
