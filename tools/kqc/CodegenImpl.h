@@ -85,6 +85,7 @@ class MethodGen {
     void arg(uint32_t offset, const char *reg = "%eax");
     void useArgs(uint32_t bytes);
     void marker(uint32_t kind, int32_t variable, const std::string &target);
+    void scanGuard();
     void backgroundTask();
 
     // ---- frame (GenMethod.cc)

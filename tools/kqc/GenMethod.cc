@@ -90,8 +90,22 @@ void MethodGen::arg(uint32_t offset, const char *reg) {
     ins("movl " + std::string(reg) + ", " + std::to_string(offset) + "(%esp)");
 }
 
-// A handler marker: a jump over a 13-byte record (kind, variable offset).
+// Four bytes of fixed code before each place the runtime's handler search
+// must see: a handler marker and the leave of a function's end. The search
+// reads compiled code byte by byte and steps over four bytes after any 0xE9
+// and one after any 0xEB; such bytes turn up in the displacements of calls
+// into the runtime, which depend on where the image was placed. Without the
+// guard a step could pass over the marker or the end of the function and
+// the search would go on into the next function. A four-byte no-op
+// (nopl 0(%eax)) holds neither byte.
+void MethodGen::scanGuard() {
+    raw("\t.byte 0x0F, 0x1F, 0x40, 0x00\n");
+}
+
+// A handler marker: a jump over a 13-byte record (kind, variable offset),
+// after a scan guard.
 void MethodGen::marker(uint32_t kind, int32_t variable, const std::string &target) {
+    scanGuard();
     char record[160];
     std::snprintf(record, sizeof record,
                   "\t.byte 0xE9\n\t.long %s - (. + 4)\n\t.long 0x%x\n\t.short 0, %d\n",
@@ -222,6 +236,7 @@ void MethodGen::finish(const std::string &symbol, const Type *result, const std:
     place(normal);
     if (repr != Repr::Void) load(repr, result, at(resultSlot_));
     place(out);
+    scanGuard();
     ins("leave");
     ins("ret");
     std::string tail = std::move(code_);
