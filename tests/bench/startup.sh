@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up benchmark (tests/bench/startup.py): pillwerk against a C GTK+
 # program with the same window, RUNS runs of each (10 unless set), on one
-# private display.
+# private display; NO_THP=1 runs both without transparent huge pages.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${KQ_BUILD_DIR:-$root/build}
