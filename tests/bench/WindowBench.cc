@@ -27,11 +27,7 @@ const bool kGtkReady = [] {
     return false;
 }();
 
-void HandlePending() {
-    gdk_display_sync(gdk_display_get_default());
-    while (gtk_events_pending())
-        gtk_main_iteration_do(FALSE);
-}
+using kqtest::HandlePending;
 
 void Place(GtkWidget *fixed, GtkWidget *widget, int x, int y, int width, int height) {
     gtk_fixed_put(GTK_FIXED(fixed), widget, x, y);

@@ -482,23 +482,25 @@ std::string CaughtClass(const std::function<void()> &body) {
 }
 
 void Settle(const std::function<bool()> &done) {
-    XSync(XDisplay(), False);
     if (done) {
+        XSync(XDisplay(), False);
         WaitUntil(done, 5000);
         return;
     }
-    // Without a condition: what the server has sent by now is handled. After
-    // XSync the events the server made are in the client's queue, so draining
-    // the main context handles them however slowly this process runs; the
-    // short wait then gives what they start (idle work, timeouts) its turn.
-    auto drain = [] {
-        while (gtk_events_pending())
-            gtk_main_iteration_do(FALSE);
-    };
-    drain();
+    // Without a condition: what the server has sent by now is handled; the
+    // short wait then gives what that starts (idle work, timeouts) its turn.
+    HandlePending();
     gint64 until = g_get_monotonic_time() + 150 * 1000;
     WaitUntil([until] { return g_get_monotonic_time() >= until; }, 1000);
-    drain();
+    HandlePending();
+}
+
+void HandlePending() {
+    // After XSync the events the server made are in the client's queue, so
+    // draining the main context handles them however slowly this process runs.
+    XSync(XDisplay(), False);
+    while (gtk_events_pending())
+        gtk_main_iteration_do(FALSE);
 }
 
 void ClickAt(int rootX, int rootY, int button) {

@@ -147,5 +147,8 @@ void RootPosition(GtkWidget *widget, int *x, int *y, int dx = -1, int dy = -1);
 // Gives the window the keyboard focus and waits until GTK+ knows it.
 bool Activate(RuntimeObject *window);
 void Settle(const std::function<bool()> &done = {});
+// Handles what the X server has sent by now, without waiting for what that
+// starts (idle work, timeouts).
+void HandlePending();
 
 } // namespace kqtest

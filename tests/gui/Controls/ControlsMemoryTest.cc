@@ -56,13 +56,10 @@ void AddRows(RuntimeObject *window) {
 void Cycle(RuntimeClass *cls) {
     RuntimeObject *window = kqtest::NewWindow(cls, AddRows);
     RuntimeShowWindow(window);
-    gdk_display_sync(gdk_display_get_default());
-    while (gtk_events_pending())
-        gtk_main_iteration_do(FALSE);
+    kqtest::HandlePending();
     EXPECT_EQ(radiogroups::Count(), 1u);
     kqtest::CloseWindow(window);
-    while (gtk_events_pending())
-        gtk_main_iteration_do(FALSE);
+    kqtest::HandlePending();
     kqtest::EventLog().clear();
 }
 

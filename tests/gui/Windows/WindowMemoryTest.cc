@@ -32,13 +32,9 @@ void AddRows(RuntimeObject *window) {
 void Cycle(RuntimeClass *cls) {
     RuntimeObject *window = kqtest::NewWindow(cls, AddRows);
     RuntimeShowWindow(window);
-    gdk_display_sync(gdk_display_get_default());
-    while (gtk_events_pending())
-        gtk_main_iteration_do(FALSE);
-    RuntimeCloseWindow(window);
-    RuntimeUnlockObject(window);
-    while (gtk_events_pending())
-        gtk_main_iteration_do(FALSE);
+    kqtest::HandlePending();
+    kqtest::CloseWindow(window);
+    kqtest::HandlePending();
     kqtest::EventLog().clear();
 }
 
