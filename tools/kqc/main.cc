@@ -113,14 +113,18 @@ int main(int argc, char **argv) {
 
     Program program;
     bool loaded = true;
-    for (const std::string &path : manifests) {
+    for (size_t i = 0; i < manifests.size(); ++i) {
+        const std::string &path = manifests[i];
         std::string text;
         if (!readFile(path, &text)) {
-            const char *which = &path == &manifests.front() ? "the installed runtime manifest "
-                                                            : "the manifest of a plug-in ";
-            diags.error({}, installedManifest ? "cannot read " + std::string(which) + path +
-                                                    " (name the manifests with --manifest)"
-                                              : "cannot read the manifest " + path);
+            // Without --manifest the first is the installed runtime's and the
+            // others are the project's plug-ins'.
+            if (!installedManifest)
+                diags.error({}, "cannot read the manifest " + path);
+            else
+                diags.error({}, std::string(i == 0 ? "cannot read the installed runtime manifest "
+                                                   : "cannot read the manifest of a plug-in ") +
+                                    path + " (name the manifests with --manifest)");
             loaded = false;
         } else if (!loadManifest(sources, sources.add(path, std::move(text)), program, diags)) {
             loaded = false;
